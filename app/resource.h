@@ -1,0 +1,28 @@
+// resource.h - ids of QXEdit's own resources (res/QXEdit.rc).
+// The framework's standard ids are in afxres.h.
+
+#ifndef QXEDIT_RESOURCE_H
+#define QXEDIT_RESOURCE_H
+
+// Dialog templates
+#define IDD_ABOUTBOX                    100
+#define IDD_HEXEDIT_DIALOG              130
+
+// Menu, accelerators, toolbar and its bitmap, application icon,
+// document template string
+#define IDR_MAINFRAME                   128
+
+// Icon shown in the About box
+#define IDI_ABOUT                       129
+
+// Controls
+#define IDC_HEXEDIT                     1000
+
+// Commands
+#define ID_FUNCTION_SETALL00            32771
+#define ID_FUNCTION_SETALLFF            32772
+#define ID_FUNCTION_OPENFILE            32773
+#define ID_FUNCTION_SAVEFILE            32774
+#define ID_FUNCTION_DIALOGSAMPLE        32780
+
+#endif // QXEDIT_RESOURCE_H
