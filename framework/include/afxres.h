@@ -20,6 +20,11 @@
 
 #define ID_SEPARATOR                    0
 
+// Id shared by all static controls of dialog templates
+#ifndef IDC_STATIC
+#define IDC_STATIC                      (-1)
+#endif
+
 /////////////////////////////////////////////////////////////////////////////
 // Standard commands
 
