@@ -1,0 +1,53 @@
+// HexEditCtrl.cpp - CHexEditCtrl's state and data binding: construction,
+// window creation, SetData, destruction and the message map.
+#include "HexEditCtrl.h"
+
+// The control declares no run-time class of its own: it reports CEdit.
+BEGIN_MESSAGE_MAP(CHexEditCtrl, CWnd)
+    ON_WM_ERASEBKGND()
+END_MESSAGE_MAP()
+
+CHexEditCtrl::CHexEditCtrl()
+    : m_nAddrDigits(8), m_nByteDigits(2), m_nRowAddr(0), m_nBytesPerRow(16), m_nFontHeight(16),
+      m_clrWndBk(RGB(192, 192, 255)), m_clrText(RGB(0, 0, 0)), m_clrAsciiBk(RGB(0, 0, 192)),
+      m_clrAddrBk(RGB(255, 255, 255)), m_clrHexBk(RGB(255, 255, 0)), m_clrHexText(RGB(0, 0, 192)),
+      m_nAddrCol(1), m_nHexCol(10), m_nAsciiCol(62), m_nPaintRow(0),
+      m_sizeChar{0, 0}, m_nVisCols(0), m_nVisRows(0), m_nFirstCol(0), m_nFirstRow(0),
+      m_bSelecting(false), m_bDragged(false), m_nAnchor(0), m_ptLast{0, 0}, m_bTimer(false),
+      m_nSelStart(-1), m_nSelEnd(-1), m_nCaretPos(0), m_nArea(0), m_nDigit(0), m_byteCur(0)
+{
+    m_data.SetSize(0, -1);
+}
+
+CHexEditCtrl::~CHexEditCtrl()
+{
+    m_data.SetSize(0, -1);
+}
+
+BOOL CHexEditCtrl::Create(RECT rect, CWnd* pParentWnd, UINT nID)
+{
+    // WS_EX_CLIENTEDGE | WS_EX_NOPARENTNOTIFY; WS_CHILD, WS_VISIBLE,
+    // WS_CLIPSIBLINGS, WS_CLIPCHILDREN, WS_BORDER, WS_VSCROLL, WS_HSCROLL and
+    // WS_TABSTOP.
+    return CWnd::CreateEx(0x204, "edit", "", 0x56B10000, rect, pParentWnd, nID, NULL);
+}
+
+BOOL CHexEditCtrl::PreCreateWindow(CREATESTRUCT& cs)
+{
+    return CWnd::PreCreateWindow(cs);
+}
+
+void CHexEditCtrl::SetData(CByteArray* pData)
+{
+    // The old bytes go first; if the copy cannot be had, the control is left
+    // empty and the memory exception reaches the caller.
+    m_data.SetSize(0, -1);
+    m_data.Copy(*pData);
+    RecalcLayout();
+}
+
+BOOL CHexEditCtrl::OnEraseBkgnd(CDC*)
+{
+    // The painter covers the whole client area.
+    return TRUE;
+}

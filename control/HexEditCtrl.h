@@ -1,0 +1,95 @@
+// HexEditCtrl.h - CHexEditCtrl, a child window that shows and edits a block
+// of bytes: an address column, 16 hexadecimal cells and 16 character cells a
+// row, under a header line with the value of the byte at the caret in
+// hexadecimal and in bits. The block never grows or shrinks through editing.
+//
+// Its sources are split by concern: HexEditCtrl.cpp (state, data binding,
+// message map), HexEditText.cpp (texts), HexEditLayout.cpp (layout,
+// scrolling, caret placement), HexEditPaint.cpp (painting).
+#pragma once
+
+#include <afxwin.h>
+
+class CHexEditCtrl : public CEdit {
+public:
+    CHexEditCtrl();
+    ~CHexEditCtrl() override;
+
+    // Creates the control's window: an "edit" window subclassed by the
+    // framework, with scroll bars, a client edge and a tab stop.
+    BOOL Create(RECT rect, CWnd* pParentWnd, UINT nID);
+    // Replaces the control's bytes with a copy of *pData and lays it out.
+    void SetData(CByteArray* pData);
+
+protected:
+    BOOL PreCreateWindow(CREATESTRUCT& cs) override;
+
+    // The bytes shown and edited, the control's own copy.
+    CByteArray m_data;
+    // Format properties, fixed by the constructor.
+    short m_nAddrDigits;
+    short m_nByteDigits;
+    int m_nRowAddr;         // start offset of the row being painted
+    short m_nBytesPerRow;
+    int m_nFontHeight;
+    COLORREF m_clrWndBk;    // client area and header line
+    COLORREF m_clrText;     // header and address text
+    COLORREF m_clrAsciiBk;  // unselected character cell
+    COLORREF m_clrAddrBk;   // address background, unselected character text
+    COLORREF m_clrHexBk;    // unselected hexadecimal cell
+    COLORREF m_clrHexText;  // unselected hexadecimal text
+    int m_nAddrCol;         // columns, in character cells
+    int m_nHexCol;
+    int m_nAsciiCol;
+    int m_nPaintRow;        // data row being painted
+    // Measured by the layout.
+    SIZE m_sizeChar;        // one character cell, in device pixels
+    int m_nVisCols;         // whole columns that fit the width
+    int m_nVisRows;         // whole lines that fit the height
+    // Scroll position: the content column at the left edge and the first data
+    // row drawn (it stands on screen line 2).
+    int m_nFirstCol;
+    int m_nFirstRow;
+    // Mouse selection.
+    bool m_bSelecting;
+    bool m_bDragged;
+    int m_nAnchor;          // in hex-character units
+    POINT m_ptLast;
+    bool m_bTimer;
+    // Selection, inclusive, in hex-character units (3 per byte); -1 for none.
+    int m_nSelStart;
+    int m_nSelEnd;
+    // Caret: hex-character units in the hex column (m_nArea 0), a byte index
+    // in the character column (m_nArea 1).
+    int m_nCaretPos;
+    int m_nArea;
+    int m_nDigit;           // digit being typed within the current byte
+    BYTE m_byteCur;         // value of the byte at the caret, for the header
+
+    // Texts of the items the painter draws.
+    CString GetAddressText();
+    CString GetHexText(int nRow, int nCol, int* pIndex);
+    CString GetBitsText();
+    CString GetStatusText();
+    static CString GetCharText(const CString& strHex);
+
+    // Number of data rows: 16 bytes a row, the last one possibly short.
+    int GetRowCount() const;
+
+    // Layout, scrolling and caret placement.
+    void RecalcLayout();
+    BOOL UpdateScrollBars();
+    void EnsureCaretVisible();
+    void MoveCaret(int nCols, int nRows, BOOL bRedraw);
+    void UpdateCaret();
+    int GetCaretByteIndex();
+    BYTE GetCaretByte();
+
+    afx_msg void OnPaint();
+    afx_msg BOOL OnEraseBkgnd(CDC* pDC);
+    afx_msg void OnSize(UINT nType, int cx, int cy);
+    afx_msg void OnHScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar);
+    afx_msg void OnVScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar);
+
+    DECLARE_MESSAGE_MAP()
+};
