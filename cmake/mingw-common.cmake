@@ -1,0 +1,17 @@
+# Settings shared by the mingw-w64 toolchain files.
+
+# Executables carry their C and C++ runtimes (and winpthreads) inside:
+# nothing but Windows' own DLLs is needed at run time.
+string(APPEND CMAKE_EXE_LINKER_FLAGS_INIT " -static -static-libgcc -static-libstdc++")
+
+# Resource scripts are UTF-8 (they also say so with #pragma code_page(65001));
+# windres then stores the strings in code page 1252, the ANSI code page.
+# The preprocessor is named so windres does not go looking for one.
+set(CMAKE_RC_FLAGS_INIT "-c 65001 --preprocessor=${CMAKE_C_COMPILER} --preprocessor-arg=-E --preprocessor-arg=-xc --preprocessor-arg=-DRC_INVOKED")
+
+# Programs built here run under Wine. The root CMakeLists.txt adds the prefix
+# inside the build tree; this default serves projects that only use the
+# toolchain (the prefix then comes from WINEPREFIX).
+if(NOT CMAKE_CROSSCOMPILING_EMULATOR)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/wine-run.sh)
+endif()
