@@ -296,3 +296,40 @@ public:
 protected:
     CString m_strFileName;
 };
+
+// ---------------------------------------------------------------------------
+// Positions in the framework's lists (an opaque iterator).
+
+struct __POSITION {};
+typedef __POSITION* POSITION;
+
+// ---------------------------------------------------------------------------
+// CArchive: the stream a document serializes through, over one CFile.
+// Unbuffered: every Read and Write goes to the file at once.
+
+class CDocument;
+
+class CArchive {
+public:
+    enum Mode { store = 0, load = 1, bNoFlushOnDelete = 2 };
+
+    CArchive(CFile* pFile, UINT nMode, int nBufSize = 4096, void* lpBuf = NULL);
+    ~CArchive();
+
+    BOOL IsLoading() const { return (m_nMode & load) != 0; }
+    BOOL IsStoring() const { return (m_nMode & load) == 0; }
+    CFile* GetFile() const { return m_pFile; }
+    UINT Read(void* lpBuf, UINT nMax);
+    void Write(const void* lpBuf, UINT nMax);
+    void Flush();
+    void Close();
+    void Abort();
+
+    CDocument* m_pDocument;
+
+private:
+    CArchive(const CArchive&) = delete;
+    CArchive& operator=(const CArchive&) = delete;
+    CFile* m_pFile;
+    UINT m_nMode;
+};

@@ -6,6 +6,7 @@
 #include "afx.h"
 #include "afxcoll.h"
 #include <commctrl.h>
+#include <vector>
 
 class CWnd;
 class CDC;
@@ -13,12 +14,21 @@ class CCmdUI;
 class CScrollBar;
 class CGdiObject;
 class CMenu;
+class CFrameWnd;
+class CView;
+class CDocument;
+class CDocTemplate;
+class CControlBar;
+class CDataExchange;
+struct CCreateContext;
+struct CPrintInfo;
 
 // The handle of a wrapper that may be NULL, as MFC's GetSafeHwnd and friends
 // allow (defined out of line so the check for NULL is never optimised away).
 HWND AfxSafeHwnd(const CWnd* pWnd);
 HDC AfxSafeHdc(const CDC* pDC);
 HGDIOBJ AfxSafeHandle(const CGdiObject* pObject);
+HMENU AfxSafeHmenu(const CMenu* pMenu);
 
 // ---------------------------------------------------------------------------
 // Points, sizes, rectangles
@@ -229,6 +239,7 @@ enum AfxSig {
     AfxSig_vwWb,    // void (UINT, CWnd*, BOOL)
     AfxSig_vwwh,    // void (UINT, UINT, HMENU)
     AfxSig_vbw,     // void (BOOL, UINT)
+    AfxSig_vMwb,    // void (CMenu*, UINT, BOOL)
     AfxSig_cmd,     // ON_COMMAND: void (void)
     AfxSig_cmdui,   // ON_UPDATE_COMMAND_UI: void (CCmdUI*)
     AfxSig_cmd_ex,  // ON_COMMAND_EX: BOOL (UINT)
@@ -306,6 +317,11 @@ protected:                                                            \
 #define ON_WM_DESTROY() AFX_WM_ENTRY(WM_DESTROY, AfxSig_vv, void (CWnd::*)(void), OnDestroy)
 #define ON_WM_NCDESTROY() AFX_WM_ENTRY(WM_NCDESTROY, AfxSig_vv, void (CWnd::*)(void), OnNcDestroy)
 #define ON_WM_CLOSE() AFX_WM_ENTRY(WM_CLOSE, AfxSig_vv, void (CWnd::*)(void), OnClose)
+#define ON_WM_ACTIVATE() AFX_WM_ENTRY(WM_ACTIVATE, AfxSig_vwWb, void (CWnd::*)(UINT, CWnd*, BOOL), OnActivate)
+#define ON_WM_MENUSELECT() AFX_WM_ENTRY(WM_MENUSELECT, AfxSig_vwwh, void (CWnd::*)(UINT, UINT, HMENU), OnMenuSelect)
+#define ON_WM_INITMENUPOPUP() AFX_WM_ENTRY(WM_INITMENUPOPUP, AfxSig_vMwb, void (CWnd::*)(CMenu*, UINT, BOOL), OnInitMenuPopup)
+#define ON_WM_SETCURSOR() AFX_WM_ENTRY(WM_SETCURSOR, AfxSig_bWww, BOOL (CWnd::*)(CWnd*, UINT, UINT), OnSetCursor)
+#define ON_WM_SHOWWINDOW() AFX_WM_ENTRY(WM_SHOWWINDOW, AfxSig_vbw, void (CWnd::*)(BOOL, UINT), OnShowWindow)
 
 #define ON_MESSAGE(message, memberFxn) \
     {message, 0, 0, 0, AfxSig_lwl, AfxMsgFn(static_cast<LRESULT (CWnd::*)(WPARAM, LPARAM)>(&ThisClass::memberFxn))},
@@ -503,6 +519,22 @@ public:
     HMENU GetMenu() const { return ::GetMenu(m_hWnd); }
     BOOL SetMenu(HMENU hMenu) { return ::SetMenu(m_hWnd, hMenu); }
     void DrawMenuBar() { ::DrawMenuBar(m_hWnd); }
+    BOOL IsWindow() const { return m_hWnd != NULL && ::IsWindow(m_hWnd); }
+
+    // Frames, descendants and the layout of control bars
+    CFrameWnd* GetParentFrame() const;
+    CFrameWnd* GetTopLevelFrame() const;
+    CWnd* GetDescendantWindow(int nID, BOOL bOnlyPerm = FALSE) const;
+    // Lays out the children with ids nIDFirst..nIDLast (the control bars)
+    // by sending each WM_SIZEPARENT, then places child nIDLeftOver in what
+    // they leave of the client area.
+    enum RepositionFlags { reposDefault = 0, reposQuery = 1, reposExtra = 2, reposNoPosLeftOver = 0x8000 };
+    void RepositionBars(UINT nIDFirst, UINT nIDLast, UINT nIDLeftOver, UINT nFlag = reposDefault,
+                        LPRECT lpRectParam = NULL, LPCRECT lpRectClient = NULL, BOOL bStretch = TRUE);
+
+    // Dialog data exchange
+    BOOL UpdateData(BOOL bSaveAndValidate = TRUE);
+    virtual void DoDataExchange(CDataExchange* pDX);
 
     // Default message handlers: each passes the current message on.
     afx_msg void OnPaint();
@@ -525,6 +557,11 @@ public:
     afx_msg void OnDestroy();
     afx_msg void OnClose();
     afx_msg void OnNcDestroy();
+    afx_msg void OnActivate(UINT nState, CWnd* pWndOther, BOOL bMinimized);
+    afx_msg void OnMenuSelect(UINT nItemID, UINT nFlags, HMENU hSysMenu);
+    afx_msg void OnInitMenuPopup(CMenu* pPopupMenu, UINT nIndex, BOOL bSysMenu);
+    afx_msg BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message);
+    afx_msg void OnShowWindow(BOOL bShow, UINT nStatus);
 
 protected:
     WNDPROC* GetSuperWndProcAddr() { return &m_pfnSuper; }
@@ -580,3 +617,561 @@ class CButton : public CWnd {
 public:
     CButton() = default;
 };
+
+// ---------------------------------------------------------------------------
+// Menus
+
+class CMenu : public CObject {
+    DECLARE_DYNAMIC(CMenu)
+public:
+    CMenu() : m_hMenu(NULL) {}
+    ~CMenu() override;
+    // A wrapper for a menu the framework does not own; temporaries are
+    // deleted when the application is idle.
+    static CMenu* PASCAL FromHandle(HMENU hMenu);
+    static void PASCAL DeleteTempMap();
+    BOOL Attach(HMENU hMenu);
+    HMENU Detach();
+    BOOL LoadMenu(UINT nIDResource);
+    BOOL DestroyMenu();
+    HMENU GetSafeHmenu() const { return AfxSafeHmenu(this); }
+    operator HMENU() const { return m_hMenu; }
+
+    UINT GetMenuItemCount() const { return static_cast<UINT>(::GetMenuItemCount(m_hMenu)); }
+    UINT GetMenuItemID(int nPos) const { return ::GetMenuItemID(m_hMenu, nPos); }
+    CMenu* GetSubMenu(int nPos) const { return FromHandle(::GetSubMenu(m_hMenu, nPos)); }
+    int GetMenuString(UINT nIDItem, CString& rString, UINT nFlags) const;
+    UINT EnableMenuItem(UINT nIDEnableItem, UINT nEnable) { return ::EnableMenuItem(m_hMenu, nIDEnableItem, nEnable); }
+    UINT CheckMenuItem(UINT nIDCheckItem, UINT nCheck) { return ::CheckMenuItem(m_hMenu, nIDCheckItem, nCheck); }
+    UINT GetMenuState(UINT nID, UINT nFlags) const { return ::GetMenuState(m_hMenu, nID, nFlags); }
+
+    HMENU m_hMenu;
+};
+
+// ---------------------------------------------------------------------------
+// The framework's private messages and the layout of control bars
+
+#define WM_SIZEPARENT       0x0361  // lParam: AFX_SIZEPARENTPARAMS*
+#define WM_SETMESSAGESTRING 0x0362  // wParam: string id, or 0 and lParam: text
+#define WM_IDLEUPDATECMDUI  0x0363  // wParam: disable items without a handler
+#define WM_INITIALUPDATE    0x0364  // sent to a frame's views after creation
+#define WM_POPMESSAGESTRING 0x0375  // wParam: string id to show instead
+
+// What a control bar receives with WM_SIZEPARENT: the part of the parent's
+// client area still free (it takes its own strip out of rect) and the
+// deferred window positioning that moves it.
+struct AFX_SIZEPARENTPARAMS {
+    HDWP hDWP;
+    RECT rect;
+    SIZE sizeTotal;
+    BOOL bStretch;
+};
+
+// Moves hWnd to lpRect through the layout's deferred positioning (or at once
+// when there is none), unless it is there already.
+void AfxRepositionWindow(AFX_SIZEPARENTPARAMS* lpLayout, HWND hWnd, LPCRECT lpRect);
+
+// Control bar styles
+#define CBRS_ALIGN_LEFT     0x1000L
+#define CBRS_ALIGN_TOP      0x2000L
+#define CBRS_ALIGN_RIGHT    0x4000L
+#define CBRS_ALIGN_BOTTOM   0x8000L
+#define CBRS_ALIGN_ANY      0xF000L
+
+#define CBRS_BORDER_LEFT    0x0100L
+#define CBRS_BORDER_TOP     0x0200L
+#define CBRS_BORDER_RIGHT   0x0400L
+#define CBRS_BORDER_BOTTOM  0x0800L
+#define CBRS_BORDER_ANY     0x0F00L
+
+#define CBRS_TOOLTIPS       0x0010L
+#define CBRS_FLYBY          0x0020L
+#define CBRS_FLOAT_MULTI    0x0040L
+#define CBRS_BORDER_3D      0x0080L
+#define CBRS_HIDE_INPLACE   0x0008L
+#define CBRS_SIZE_DYNAMIC   0x0004L
+#define CBRS_SIZE_FIXED     0x0002L
+#define CBRS_FLOATING       0x0001L
+#define CBRS_GRIPPER        0x00400000L
+
+#define CBRS_ORIENT_HORZ    (CBRS_ALIGN_TOP | CBRS_ALIGN_BOTTOM)
+#define CBRS_ORIENT_VERT    (CBRS_ALIGN_LEFT | CBRS_ALIGN_RIGHT)
+#define CBRS_ORIENT_ANY     (CBRS_ORIENT_HORZ | CBRS_ORIENT_VERT)
+#define CBRS_ALL            0x0040FFFFL
+#define CBRS_NOALIGN        0x00000000L
+#define CBRS_LEFT           (CBRS_ALIGN_LEFT | CBRS_BORDER_RIGHT)
+#define CBRS_TOP            (CBRS_ALIGN_TOP | CBRS_BORDER_BOTTOM)
+#define CBRS_RIGHT          (CBRS_ALIGN_RIGHT | CBRS_BORDER_LEFT)
+#define CBRS_BOTTOM         (CBRS_ALIGN_BOTTOM | CBRS_BORDER_TOP)
+
+// Frame window styles
+#define FWS_ADDTOTITLE      0x00008000L
+#define FWS_PREFIXTITLE     0x00040000L
+#define FWS_SNAPTOBARS      0x00080000L
+
+// What a frame needs to create its view and connect it to its document.
+struct CCreateContext {
+    CRuntimeClass* m_pNewViewClass = NULL;
+    CDocument* m_pCurrentDoc = NULL;
+    CDocTemplate* m_pNewDocTemplate = NULL;
+    CView* m_pLastView = NULL;
+    CFrameWnd* m_pCurrentFrame = NULL;
+};
+
+// ---------------------------------------------------------------------------
+// Frame windows
+
+class CFrameWnd : public CWnd {
+    DECLARE_DYNCREATE(CFrameWnd)
+public:
+    CFrameWnd();
+    ~CFrameWnd() override;
+    static const CRect rectDefault;
+
+    // Creates the frame from resource nIDResource: its menu, accelerator
+    // table, icon and title (the first field of the string).
+    virtual BOOL LoadFrame(UINT nIDResource, DWORD dwDefaultStyle = WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE,
+                           CWnd* pParentWnd = NULL, CCreateContext* pContext = NULL);
+    virtual BOOL Create(LPCSTR lpszClassName, LPCSTR lpszWindowName, DWORD dwStyle = WS_OVERLAPPEDWINDOW,
+                        const RECT& rect = rectDefault, CWnd* pParentWnd = NULL, LPCSTR lpszMenuName = NULL,
+                        DWORD dwExStyle = 0, CCreateContext* pContext = NULL);
+    using CWnd::Create;
+
+    // The active view and its document
+    CView* GetActiveView() const { return m_pViewActive; }
+    void SetActiveView(CView* pViewNew, BOOL bNotify = TRUE);
+    virtual CDocument* GetActiveDocument();
+    CWnd* CreateView(CCreateContext* pContext, UINT nID = AFX_IDW_PANE_FIRST);
+    virtual void ActivateFrame(int nCmdShow = -1);
+    virtual void InitialUpdateFrame(CDocument* pDoc, BOOL bMakeVisible);
+
+    // Title: "document - application" while FWS_ADDTOTITLE is set.
+    CString GetTitle() const { return m_strTitle; }
+    void SetTitle(LPCSTR lpszTitle) { m_strTitle = lpszTitle; }
+    virtual void OnUpdateFrameTitle(BOOL bAddToTitle);
+    void UpdateFrameTitleForDocument(LPCSTR lpszDocName);
+
+    // Layout: the control bars take their strips, the view the rest.
+    virtual void RecalcLayout(BOOL bNotify = TRUE);
+    void DelayRecalcLayout(BOOL bNotify = TRUE);
+
+    // The status bar's message pane (pane 0)
+    void SetMessageText(LPCSTR lpszText);
+    void SetMessageText(UINT nID);
+    virtual void GetMessageString(UINT nID, CString& rMessage) const;
+
+    // Control bars, docking and floating
+    void EnableDocking(DWORD dwDockStyle);
+    void DockControlBar(CControlBar* pBar, UINT nDockBarID = 0, LPCRECT lpRect = NULL);
+    void FloatControlBar(CControlBar* pBar, CPoint point, DWORD dwStyle = CBRS_ALIGN_TOP);
+    void ShowControlBar(CControlBar* pBar, BOOL bShow, BOOL bDelay);
+    CControlBar* GetControlBar(UINT nID);
+    afx_msg BOOL OnBarCheck(UINT nID);
+    afx_msg void OnUpdateControlBarMenu(CCmdUI* pCmdUI);
+    afx_msg void OnUpdateKeyIndicator(CCmdUI* pCmdUI);
+    std::vector<CControlBar*> m_listControlBars;  // the bars add and remove themselves
+    DWORD m_dwDockStyle;
+
+    BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
+    BOOL PreTranslateMessage(MSG* pMsg) override;
+    BOOL PreCreateWindow(CREATESTRUCT& cs) override;
+    void PostNcDestroy() override;
+
+    enum IdleFlags { idleMenu = 1, idleTitle = 2, idleNotify = 4, idleLayout = 8 };
+    UINT m_nIdleFlags;
+    HACCEL m_hAccelTable;
+    HMENU m_hMenuDefault;
+    UINT m_nIDHelp;
+    UINT m_nIDTracking;       // the command whose prompt the status bar shows
+    UINT m_nIDLastMessage;
+    BOOL m_bAutoMenuEnable;   // disable menu items that have no handler
+    CString m_strTitle;
+
+protected:
+    virtual BOOL OnCreateClient(LPCREATESTRUCT lpcs, CCreateContext* pContext);
+    BOOL LoadAccelTable(LPCSTR lpszResourceName);
+    int OnCreateHelper(LPCREATESTRUCT lpcs, CCreateContext* pContext);
+
+    afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct);
+    afx_msg void OnDestroy();
+    afx_msg void OnClose();
+    afx_msg void OnSize(UINT nType, int cx, int cy);
+    afx_msg BOOL OnEraseBkgnd(CDC* pDC);
+    afx_msg void OnSetFocus(CWnd* pOldWnd);
+    afx_msg void OnActivate(UINT nState, CWnd* pWndOther, BOOL bMinimized);
+    afx_msg void OnMenuSelect(UINT nItemID, UINT nFlags, HMENU hSysMenu);
+    afx_msg void OnInitMenuPopup(CMenu* pPopupMenu, UINT nIndex, BOOL bSysMenu);
+    afx_msg LRESULT OnSetMessageString(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnPopMessageString(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnIdleUpdateCmdUI(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnEnterIdle(WPARAM wParam, LPARAM lParam);
+
+    CView* m_pViewActive;
+    BOOL m_bInRecalcLayout;
+
+    DECLARE_MESSAGE_MAP()
+};
+
+// ---------------------------------------------------------------------------
+// Views
+
+// The state of one print job, handed to the view's printing steps.
+struct CPrintInfo {
+    CPrintInfo();
+    ~CPrintInfo();
+    void SetMinPage(UINT nMinPage);
+    void SetMaxPage(UINT nMaxPage);
+    UINT GetMinPage() const;
+    UINT GetMaxPage() const;
+    UINT GetFromPage() const;
+    UINT GetToPage() const;
+
+    class CPrintDialog* m_pPD;   // the print dialog with the job's settings
+    BOOL m_bDirect;              // print without asking (ID_FILE_PRINT_DIRECT)
+    BOOL m_bPreview;
+    BOOL m_bContinuePrinting;
+    UINT m_nCurPage;
+    UINT m_nNumPreviewPages;
+    CString m_strPageDesc;
+    LPVOID m_lpUserData;
+    CRect m_rectDraw;
+};
+
+class CView : public CWnd {
+    DECLARE_DYNAMIC(CView)
+public:
+    CDocument* GetDocument() const { return m_pDocument; }
+
+    virtual void OnInitialUpdate();
+    virtual void OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint);
+    virtual void OnDraw(CDC* pDC) = 0;
+    virtual void OnActivateView(BOOL bActivate, CView* pActivateView, CView* pDeactiveView);
+    virtual void OnActivateFrame(UINT nState, CFrameWnd* pFrameWnd);
+
+    // Printing: prepare (the print dialog), begin, one page after the
+    // other (prepare the DC, print = draw), end.
+    virtual BOOL OnPreparePrinting(CPrintInfo* pInfo);
+    BOOL DoPreparePrinting(CPrintInfo* pInfo);
+    virtual void OnBeginPrinting(CDC* pDC, CPrintInfo* pInfo);
+    virtual void OnPrepareDC(CDC* pDC, CPrintInfo* pInfo = NULL);
+    virtual void OnPrint(CDC* pDC, CPrintInfo* pInfo);
+    virtual void OnEndPrinting(CDC* pDC, CPrintInfo* pInfo);
+
+    // Command handlers the application's map names.
+    afx_msg void OnFilePrint();
+    afx_msg void OnFilePrintPreview();
+
+    BOOL PreCreateWindow(CREATESTRUCT& cs) override;
+    BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
+    void PostNcDestroy() override;
+
+protected:
+    CView();
+    ~CView() override;
+
+    afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct);
+    afx_msg void OnDestroy();
+    afx_msg void OnPaint();
+    afx_msg LRESULT OnInitialUpdateMessage(WPARAM, LPARAM);
+
+    CDocument* m_pDocument;
+    friend class CDocument;
+
+    DECLARE_MESSAGE_MAP()
+};
+
+// ---------------------------------------------------------------------------
+// Documents and their templates
+
+class CDocument : public CCmdTarget {
+    DECLARE_DYNAMIC(CDocument)
+public:
+    CDocument();
+    ~CDocument() override;
+
+    const CString& GetTitle() const { return m_strTitle; }
+    virtual void SetTitle(LPCSTR lpszTitle);
+    const CString& GetPathName() const { return m_strPathName; }
+    virtual void SetPathName(LPCSTR lpszPathName, BOOL bAddToMRU = TRUE);
+    CDocTemplate* GetDocTemplate() const { return m_pDocTemplate; }
+
+    virtual BOOL IsModified() { return m_bModified; }
+    virtual void SetModifiedFlag(BOOL bModified = TRUE) { m_bModified = bModified; }
+
+    virtual void AddView(CView* pView);
+    virtual void RemoveView(CView* pView);
+    virtual POSITION GetFirstViewPosition() const;
+    virtual CView* GetNextView(POSITION& rPosition) const;
+    void UpdateAllViews(CView* pSender, LPARAM lHint = 0L, CObject* pHint = NULL);
+    virtual void UpdateFrameCounts();
+
+    // Life of a document: new, open from a file, save to one, close.
+    virtual void DeleteContents();
+    virtual BOOL OnNewDocument();
+    virtual BOOL OnOpenDocument(LPCSTR lpszPathName);
+    virtual BOOL OnSaveDocument(LPCSTR lpszPathName);
+    virtual void OnCloseDocument();
+    virtual BOOL SaveModified();
+    virtual BOOL CanCloseFrame(CFrameWnd* pFrame);
+    virtual void PreCloseFrame(CFrameWnd* pFrame);
+
+    // Saves under lpszPathName, or asks for a name (the Save As dialog)
+    // when it is NULL; bReplace makes the name the document's.
+    virtual BOOL DoSave(LPCSTR lpszPathName, BOOL bReplace = TRUE);
+    // The Save command: a document without a file name, or whose file
+    // exists already, goes through the Save As dialog, which asks before
+    // replacing a file; only a file that is not there is written at once.
+    virtual BOOL DoFileSave();
+    virtual void ReportSaveLoadException(LPCSTR lpszPathName, CException* e, BOOL bSaving, UINT nIDPDefault);
+    virtual CFile* GetFile(LPCSTR lpszFileName, UINT nOpenFlags, CFileException* pError);
+    virtual void ReleaseFile(CFile* pFile, BOOL bAbort);
+
+    BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
+
+    afx_msg void OnFileClose();
+    afx_msg void OnFileSave();
+    afx_msg void OnFileSaveAs();
+
+    CString m_strTitle;
+    CString m_strPathName;
+    CDocTemplate* m_pDocTemplate;
+    std::vector<CView*> m_viewList;
+    BOOL m_bModified;
+    BOOL m_bAutoDelete;
+    BOOL m_bEmbedded;
+
+    DECLARE_MESSAGE_MAP()
+};
+
+class CDocTemplate : public CCmdTarget {
+    DECLARE_DYNAMIC(CDocTemplate)
+public:
+    // The fields of the template string, newline-separated, in this order.
+    enum DocStringIndex { windowTitle, docName, fileNewName, filterName, filterExt, regFileTypeId, regFileTypeName };
+    enum Confidence { noAttempt, maybeAttemptForeign, maybeAttemptNative, yesAttemptForeign, yesAttemptNative, yesAlreadyOpen };
+
+    ~CDocTemplate() override;
+    virtual void LoadTemplate();
+    virtual BOOL GetDocString(CString& rString, enum DocStringIndex index) const;
+
+    virtual POSITION GetFirstDocPosition() const = 0;
+    virtual CDocument* GetNextDoc(POSITION& rPos) const = 0;
+    virtual void AddDocument(CDocument* pDoc);
+    virtual void RemoveDocument(CDocument* pDoc);
+    virtual Confidence MatchDocType(LPCSTR lpszPathName, CDocument*& rpDocMatch);
+    virtual CDocument* CreateNewDocument();
+    virtual CFrameWnd* CreateNewFrame(CDocument* pDoc, CFrameWnd* pOther);
+    virtual void InitialUpdateFrame(CFrameWnd* pFrame, CDocument* pDoc, BOOL bMakeVisible = TRUE);
+    virtual BOOL SaveAllModified();
+    virtual void CloseAllDocuments(BOOL bEndSession);
+    virtual CDocument* OpenDocumentFile(LPCSTR lpszPathName, BOOL bMakeVisible = TRUE) = 0;
+    virtual void SetDefaultTitle(CDocument* pDocument) = 0;
+
+    UINT m_nIDResource;
+    CRuntimeClass* m_pDocClass;
+    CRuntimeClass* m_pFrameClass;
+    CRuntimeClass* m_pViewClass;
+    CString m_strDocStrings;
+
+protected:
+    CDocTemplate(UINT nIDResource, CRuntimeClass* pDocClass, CRuntimeClass* pFrameClass, CRuntimeClass* pViewClass);
+};
+
+// One document at a time: New and Open renew the document, the frame and
+// the view in place instead of making new ones.
+class CSingleDocTemplate : public CDocTemplate {
+    DECLARE_DYNAMIC(CSingleDocTemplate)
+public:
+    CSingleDocTemplate(UINT nIDResource, CRuntimeClass* pDocClass, CRuntimeClass* pFrameClass, CRuntimeClass* pViewClass);
+    ~CSingleDocTemplate() override;
+
+    void AddDocument(CDocument* pDoc) override;
+    void RemoveDocument(CDocument* pDoc) override;
+    POSITION GetFirstDocPosition() const override;
+    CDocument* GetNextDoc(POSITION& rPos) const override;
+    CDocument* OpenDocumentFile(LPCSTR lpszPathName, BOOL bMakeVisible = TRUE) override;
+    void SetDefaultTitle(CDocument* pDocument) override;
+
+    CDocument* m_pOnlyDoc;
+};
+
+// ---------------------------------------------------------------------------
+// The application
+
+class CCommandLineInfo : public CObject {
+public:
+    CCommandLineInfo();
+    ~CCommandLineInfo() override;
+    // Called for each argument; bFlag when it began with '/' or '-' (which
+    // is then removed), bLast for the last one.
+    virtual void ParseParam(LPCSTR pszParam, BOOL bFlag, BOOL bLast);
+
+    enum { FileNew, FileOpen, FilePrint, FilePrintTo, FileDDE, AppRegister, AppUnregister, FileNothing = -1 } m_nShellCommand;
+    BOOL m_bShowSplash;
+    BOOL m_bRunEmbedded;
+    BOOL m_bRunAutomated;
+    CString m_strFileName;
+    CString m_strPrinterName;
+    CString m_strDriverName;
+    CString m_strPortName;
+};
+
+class CWinThread : public CCmdTarget {
+    DECLARE_DYNAMIC(CWinThread)
+public:
+    CWinThread();
+    ~CWinThread() override;
+
+    virtual CWnd* GetMainWnd() { return m_pMainWnd; }
+    virtual BOOL InitInstance();
+    virtual int Run();
+    virtual BOOL PreTranslateMessage(MSG* pMsg);
+    virtual BOOL PumpMessage();
+    virtual BOOL OnIdle(LONG lCount);
+    virtual BOOL IsIdleMessage(MSG* pMsg);
+    virtual int ExitInstance();
+
+    CWnd* m_pMainWnd;
+    MSG m_msgCur;
+    DWORD m_nThreadID;
+
+protected:
+    POINT m_ptCursorLast;
+    UINT m_nMsgLast;
+};
+
+class CWinApp : public CWinThread {
+    DECLARE_DYNAMIC(CWinApp)
+public:
+    // The one application object registers itself here: AfxGetApp finds it.
+    explicit CWinApp(LPCSTR lpszAppName = NULL);
+    ~CWinApp() override;
+
+    // Profile: HKCU\Software\<key>\<application>\<section>
+    void SetRegistryKey(LPCSTR lpszRegistryKey);
+    void SetRegistryKey(UINT nIDRegistryKey);
+    HKEY GetAppRegistryKey();
+    HKEY GetSectionKey(LPCSTR lpszSection);
+    UINT GetProfileInt(LPCSTR lpszSection, LPCSTR lpszEntry, int nDefault);
+    BOOL WriteProfileInt(LPCSTR lpszSection, LPCSTR lpszEntry, int nValue);
+    CString GetProfileString(LPCSTR lpszSection, LPCSTR lpszEntry, LPCSTR lpszDefault = NULL);
+    BOOL WriteProfileString(LPCSTR lpszSection, LPCSTR lpszEntry, LPCSTR lpszValue);
+    // Loads the most-recently-used file list (at most nMaxMRU names) and
+    // the settings kept with it; SaveStdProfileSettings writes them back.
+    void LoadStdProfileSettings(UINT nMaxMRU = 4);
+    void SaveStdProfileSettings();
+    virtual void AddToRecentFileList(LPCSTR lpszPathName);
+    // The most-recently-used names, newest first.
+    const std::vector<CString>& GetRecentFileList() const { return m_recentFiles; }
+
+    // Documents
+    void AddDocTemplate(CDocTemplate* pTemplate);
+    POSITION GetFirstDocTemplatePosition() const;
+    CDocTemplate* GetNextDocTemplate(POSITION& pos) const;
+    virtual CDocument* OpenDocumentFile(LPCSTR lpszFileName);
+    virtual BOOL DoPromptFileName(CString& fileName, UINT nIDSTitle, DWORD lFlags, BOOL bOpenFileDialog,
+                                  CDocTemplate* pTemplate);
+    void CloseAllDocuments(BOOL bEndSession);
+    BOOL SaveAllModified();
+
+    // Command line
+    void ParseCommandLine(CCommandLineInfo& rCmdInfo);
+    BOOL ProcessShellCommand(CCommandLineInfo& rCmdInfo);
+
+    // Printer settings kept for the application
+    virtual INT_PTR DoPrintDialog(class CPrintDialog* pPD);
+    BOOL GetPrinterDeviceDefaults(struct tagPDA* pPrintDlg);  // PRINTDLGA
+    void UpdatePrinterSelection(BOOL bForceDefaults);
+    HGLOBAL m_hDevMode;
+    HGLOBAL m_hDevNames;
+
+    virtual int DoMessageBox(LPCSTR lpszPrompt, UINT nType, UINT nIDPrompt);
+
+    BOOL InitInstance() override;
+    int ExitInstance() override;
+    BOOL OnIdle(LONG lCount) override;
+    int Run() override;
+
+    // Command handlers the application's map names.
+    afx_msg void OnAppExit();
+    afx_msg void OnFileNew();
+    afx_msg void OnFileOpen();
+    afx_msg void OnFilePrintSetup();
+
+    LPCSTR m_pszAppName;
+    LPCSTR m_pszRegistryKey;
+    LPCSTR m_pszProfileName;
+    LPCSTR m_pszExeName;
+    HINSTANCE m_hInstance;
+    LPSTR m_lpCmdLine;
+    int m_nCmdShow;
+
+protected:
+    std::vector<CDocTemplate*> m_templateList;
+    std::vector<CString> m_recentFiles;
+    UINT m_nMaxMRU;
+    CString m_strAppName, m_strRegistryKey, m_strProfileName, m_strExeName;
+
+    DECLARE_MESSAGE_MAP()
+};
+
+// Gives the application object its instance, command line and show state,
+// and its names (title, executable, profile). AfxWinMain calls it first.
+BOOL AfxWinInit(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int nCmdShow);
+CWinApp* AfxGetApp();
+CWnd* AfxGetMainWnd();
+// The framework's entry point: initialises the application object, runs its
+// InitInstance and, when that succeeds, its message loop.
+int AfxWinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int nCmdShow);
+
+// ---------------------------------------------------------------------------
+// Dialogs
+
+class CDialog : public CWnd {
+    DECLARE_DYNAMIC(CDialog)
+public:
+    CDialog();
+    explicit CDialog(UINT nIDTemplate, CWnd* pParentWnd = NULL);
+    explicit CDialog(LPCSTR lpszTemplateName, CWnd* pParentWnd = NULL);
+    ~CDialog() override;
+
+    // Runs the dialog modally: the owner (the given parent, else the main
+    // window) is disabled while it runs. Returns the EndDialog result, or
+    // -1 when the dialog could not be created.
+    virtual INT_PTR DoModal();
+    void EndDialog(int nResult);
+    virtual BOOL OnInitDialog();
+    virtual void OnOK();
+    virtual void OnCancel();
+
+    LPCSTR m_lpszTemplateName;
+    UINT m_nIDHelp;
+    CWnd* m_pParentWnd;
+
+protected:
+    static INT_PTR CALLBACK DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
+    DECLARE_MESSAGE_MAP()
+};
+
+// Thrown by a failed exchange after the user has been told why.
+class CUserException : public CSimpleException {
+    DECLARE_DYNAMIC(CUserException)
+public:
+    CUserException() : CSimpleException(0) {}
+};
+
+// The state of one pass of dialog data exchange.
+class CDataExchange {
+public:
+    CDataExchange(CWnd* pDlgWnd, BOOL bSaveAndValidate);
+    HWND PrepareCtrl(int nIDC);
+    [[noreturn]] void Fail();
+
+    BOOL m_bSaveAndValidate;  // TRUE: controls to members; FALSE: members to controls
+    CWnd* m_pDlgWnd;
+    HWND m_hWndLastControl;
+};
+
+// Binds rControl to the dialog's control nIDC: on the first exchange the
+// control's window is subclassed by rControl; later exchanges do nothing.
+void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl);

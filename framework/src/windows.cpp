@@ -188,6 +188,7 @@ union MessageMapFunctions {
     void (CWnd::*pfn_vwWb)(UINT, CWnd*, BOOL);
     void (CWnd::*pfn_vwwh)(UINT, UINT, HMENU);
     void (CWnd::*pfn_vbw)(BOOL, UINT);
+    void (CWnd::*pfn_vMwb)(CMenu*, UINT, BOOL);
 };
 
 } // namespace
@@ -271,6 +272,9 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult
         break;
     case AfxSig_vbw:
         (this->*mmf.pfn_vbw)(static_cast<BOOL>(wParam), static_cast<UINT>(lParam));
+        break;
+    case AfxSig_vMwb:
+        (this->*mmf.pfn_vMwb)(CMenu::FromHandle(reinterpret_cast<HMENU>(wParam)), LOWORD(lParam), HIWORD(lParam));
         break;
     default:
         return FALSE;
@@ -655,6 +659,11 @@ void CWnd::OnContextMenu(CWnd*, CPoint) { Default(); }
 int CWnd::OnCreate(LPCREATESTRUCT) { return static_cast<int>(Default()); }
 void CWnd::OnDestroy() { Default(); }
 void CWnd::OnClose() { Default(); }
+void CWnd::OnActivate(UINT, CWnd*, BOOL) { Default(); }
+void CWnd::OnMenuSelect(UINT, UINT, HMENU) { Default(); }
+void CWnd::OnInitMenuPopup(CMenu*, UINT, BOOL) { Default(); }
+BOOL CWnd::OnSetCursor(CWnd*, UINT, UINT) { return static_cast<BOOL>(Default()); }
+void CWnd::OnShowWindow(BOOL, UINT) { Default(); }
 
 BOOL CEdit::Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID)
 {

@@ -1,0 +1,67 @@
+// afxdlgs.h - the framework's common dialogs: file open and save, print.
+#pragma once
+
+#include "afxwin.h"
+#include <commdlg.h>
+
+class CCommonDialog : public CDialog {
+    DECLARE_DYNAMIC(CCommonDialog)
+public:
+    explicit CCommonDialog(CWnd* pParentWnd) : CDialog(static_cast<UINT>(0), pParentWnd) {}
+
+protected:
+    // The owner of the dialog: the given parent, else the main window.
+    HWND PreModal();
+};
+
+class CFileDialog : public CCommonDialog {
+    DECLARE_DYNAMIC(CFileDialog)
+public:
+    // lpszFilter: "name|pattern|...|" pairs; NULL gives the framework's
+    // "all files" entry.
+    explicit CFileDialog(BOOL bOpenFileDialog, LPCSTR lpszDefExt = NULL, LPCSTR lpszFileName = NULL,
+                         DWORD dwFlags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, LPCSTR lpszFilter = NULL,
+                         CWnd* pParentWnd = NULL, DWORD dwSize = 0, BOOL bVistaStyle = TRUE);
+    ~CFileDialog() override;
+
+    OPENFILENAMEA& GetOFN() { return m_ofn; }
+    const OPENFILENAMEA& GetOFN() const { return m_ofn; }
+    // IDOK when the user chose a name, IDCANCEL otherwise.
+    INT_PTR DoModal() override;
+    CString GetPathName() const;
+    CString GetFileName() const;
+    CString GetFileExt() const;
+    CString GetFileTitle() const;
+
+    OPENFILENAMEA m_ofn;
+    BOOL m_bOpenFileDialog;
+
+protected:
+    CString m_strFilter;   // the filter with its '|' turned into NULs
+    CString m_strDefExt;
+    CString m_strTitle;
+    char m_szFileName[MAX_PATH];
+    char m_szFileTitle[64];
+};
+
+class CPrintDialog : public CCommonDialog {
+    DECLARE_DYNAMIC(CPrintDialog)
+public:
+    explicit CPrintDialog(BOOL bPrintSetupOnly,
+                          DWORD dwFlags = PD_ALLPAGES | PD_USEDEVMODECOPIES | PD_NOPAGENUMS | PD_HIDEPRINTTOFILE | PD_NOSELECTION,
+                          CWnd* pParentWnd = NULL);
+    ~CPrintDialog() override;
+
+    INT_PTR DoModal() override;
+    // Fills m_pd with the default printer without showing anything.
+    BOOL GetDefaults();
+    HDC GetPrinterDC() const { return m_pd.hDC; }
+    HDC CreatePrinterDC();
+    int GetCopies() const;
+    CString GetDeviceName() const;
+
+    PRINTDLGA& m_pd;
+
+protected:
+    PRINTDLGA m_pdActual;
+};
