@@ -1,0 +1,227 @@
+// Tests of the framework's foundation: CByteArray's growth, bounds and
+// failure behaviour, CString formatting, and the file exception's messages.
+#include <afxwin.h>
+#include <gtest/gtest.h>
+#include "MessageBoxCatcher.h"
+#include <climits>
+#include <string>
+
+namespace {
+
+// Runs f and returns the run-time class of the CException* it threw, or NULL.
+template <class F>
+const CRuntimeClass* ThrownClass(F f)
+{
+    try {
+        f();
+    } catch (CException* e) {
+        const CRuntimeClass* cls = e->GetRuntimeClass();
+        e->Delete();
+        return cls;
+    }
+    return nullptr;
+}
+
+std::string TempPath(const char* name)
+{
+    char dir[MAX_PATH];
+    GetTempPathA(MAX_PATH, dir);
+    return std::string(dir) + name;
+}
+
+} // namespace
+
+TEST(ByteArray, AccessOutsideTheBoundsThrowsInvalidArgument)
+{
+    CByteArray a;
+    a.SetSize(3);
+    const CRuntimeClass* invalid = RUNTIME_CLASS(CInvalidArgException);
+    EXPECT_EQ(invalid, ThrownClass([&] { a.GetAt(-1); }));
+    EXPECT_EQ(invalid, ThrownClass([&] { a.GetAt(3); }));
+    EXPECT_EQ(invalid, ThrownClass([&] { a.SetAt(3, 1); }));
+    EXPECT_EQ(invalid, ThrownClass([&] { a.ElementAt(-1); }));
+    EXPECT_EQ(invalid, ThrownClass([&] { (void)a[7]; }));
+    EXPECT_EQ(invalid, ThrownClass([&] { a.SetSize(-1); }));
+    EXPECT_EQ(nullptr, ThrownClass([&] { a.SetAt(2, 9); }));
+    EXPECT_EQ(9, a.GetAt(2));
+    EXPECT_EQ(3, a.GetSize());
+}
+
+TEST(ByteArray, NewElementsAreZeroAlsoAfterShrinking)
+{
+    CByteArray a;
+    for (int i = 0; i < 100; ++i)
+        a.Add(static_cast<BYTE>(0xA0 + i));
+    a.SetSize(10);
+    a.SetSize(100);
+    EXPECT_EQ(0xA9, a[9]);
+    for (int i = 10; i < 100; ++i)
+        ASSERT_EQ(0, a[i]) << i;
+}
+
+TEST(ByteArray, GrowsByTheGivenStepAndReleasesOnSizeZero)
+{
+    CByteArray a;
+    a.SetSize(1, 1024);
+    const BYTE* first = a.GetData();
+    for (int i = 1; i < 1024; ++i)
+        a.Add(static_cast<BYTE>(i));
+    EXPECT_EQ(first, a.GetData()) << "the step reserves 1024 elements at once";
+    a.Add(1);
+    EXPECT_EQ(1025, a.GetSize());
+    EXPECT_EQ(1023 % 256, a[1023]);
+    a.SetSize(0, -1);
+    EXPECT_EQ(nullptr, a.GetData());
+    EXPECT_EQ(0, a.GetSize());
+}
+
+TEST(ByteArray, CopyIsIndependentAndTakesTheSize)
+{
+    CByteArray src, dst;
+    for (int i = 0; i < 300; ++i)
+        src.Add(static_cast<BYTE>(i));
+    dst.SetSize(1000);
+    dst.Copy(src);
+    ASSERT_EQ(300, dst.GetSize());
+    src[0] = 0x55;
+    EXPECT_EQ(0, dst[0]);
+    EXPECT_EQ(299 % 256, dst[299]);
+    dst.Copy(dst);
+    EXPECT_EQ(300, dst.GetSize());
+}
+
+#ifndef _WIN64
+TEST(ByteArray, FailedAllocationThrowsMemoryAndKeepsTheContent)
+{
+    // Nearly 2 GiB at once cannot be had by a 32-bit process.
+    CByteArray a;
+    a.Add(7);
+    a.Add(8);
+    EXPECT_EQ(RUNTIME_CLASS(CMemoryException), ThrownClass([&] { a.SetSize(INT_MAX); }));
+    ASSERT_EQ(2, a.GetSize());
+    EXPECT_EQ(7, a[0]);
+    EXPECT_EQ(8, a[1]);
+}
+#endif
+
+TEST(String, FormatsTheControlsTexts)
+{
+    CString s;
+    s.Format("%0.2X", 5);
+    EXPECT_STREQ("05", s);
+    s.Format("%0.8X", 0x12340);
+    EXPECT_STREQ("00012340", s);
+    s.Format("%0.2X", 0x1FF);
+    EXPECT_STREQ("1FF", s);
+    s.Format("%0.2X ", 0x4A);
+    EXPECT_STREQ("4A ", s);
+    EXPECT_EQ(3, s.GetLength());
+    s.Format("%c", 'H');
+    EXPECT_STREQ("H", s);
+    s.Format("Hex values: %0.2X %s", 0xFF, " Bit Values: 1111 1111");
+    EXPECT_STREQ("Hex values: FF  Bit Values: 1111 1111", s);
+    std::string longText(1000, 'x');
+    s.Format("<%s>", longText.c_str());
+    EXPECT_EQ(1002, s.GetLength());
+}
+
+TEST(String, ConcatenatesComparesAndSearches)
+{
+    CString a("Hex"), b = a + " values";
+    EXPECT_TRUE(b == "Hex values");
+    EXPECT_TRUE(b != a);
+    EXPECT_EQ(4, b.Find("values"));
+    EXPECT_EQ(6, b.ReverseFind('l'));
+    EXPECT_STREQ("val", b.Mid(4, 3));
+    EXPECT_STREQ("ues", b.Right(3));
+    EXPECT_TRUE(CString().IsEmpty());
+    EXPECT_EQ(RUNTIME_CLASS(CInvalidArgException), ThrownClass([&] { (void)a[3]; }));
+}
+
+TEST(String, LoadsFromTheStringTableWithCodePage1252)
+{
+    CString s;
+    ASSERT_TRUE(s.LoadString(AFX_IDP_FILE_NONE));
+    EXPECT_STREQ("Non si \xE8 verificato alcun errore.", s);
+    ASSERT_TRUE(s.LoadString(AFX_IDP_FILE_HARD_IO));
+    EXPECT_STREQ("Errore di I/O hardware durante l'accesso a %1. ", s);
+    EXPECT_FALSE(s.LoadString(0x7FFF));
+    EXPECT_TRUE(s.IsEmpty());
+}
+
+TEST(FileException, OpeningAMissingFileGivesTheItalianMessageWithThePath)
+{
+    std::string path = TempPath("qx-surely-missing.bin");
+    DeleteFileA(path.c_str());
+    CFile f;
+    CFileException e;
+    ASSERT_FALSE(f.Open(path.c_str(), CFile::modeRead, &e));
+    EXPECT_EQ(CFileException::fileNotFound, e.m_cause);
+    char text[512];
+    ASSERT_TRUE(e.GetErrorMessage(text, sizeof text));
+    EXPECT_EQ(path + " non trovato.", text);
+}
+
+TEST(FileException, EveryCauseHasItsMessageAndAPercentInThePathStays)
+{
+    const char* expected[] = {
+        "Non si \xE8 verificato alcun errore.",
+        "Errore sconosciuto durante l'accesso a C:\\a%1b.",
+        "C:\\a%1b non trovato.",
+        "C:\\a%1b contiene un percorso non valido.",
+        "Impossibile aprire C:\\a%1b. Troppi file aperti.",
+        "Accesso a C:\\a%1b negato.",
+        "\xC8 stato associato un handle di file non valido a C:\\a%1b.",
+        "Impossibile rimuovere C:\\a%1b poich\xE9 \xE8 la directory corrente.",
+        "Impossibile creare C:\\a%1b poich\xE9 la directory \xE8 piena.",
+        "Ricerca non riuscita su C:\\a%1b",
+        "Errore di I/O hardware durante l'accesso a C:\\a%1b. ",
+        "Violazione di condivisione durante l'accesso a C:\\a%1b.",
+        "Violazione di blocco durante l'accesso a C:\\a%1b.",
+        "Disco pieno durante l'accesso a C:\\a%1b.",
+        "Tentativo di accedere a C:\\a%1b oltre la sua fine.",
+    };
+    for (int cause = CFileException::none; cause <= CFileException::endOfFile; ++cause) {
+        CFileException e(cause, -1, "C:\\a%1b");
+        char text[512];
+        e.GetErrorMessage(text, sizeof text);
+        EXPECT_STREQ(expected[cause], text) << "cause " << cause;
+    }
+}
+
+TEST(FileException, AFileHeldWithoutSharingIsRefusedAndKeepsItsBytes)
+{
+    // (Wine, run as root, lets a read-only file be opened for writing, so a
+    // refusal is produced by a handle that shares nothing.)
+    std::string path = TempPath("qx-held.bin");
+    CFile holder;
+    ASSERT_TRUE(holder.Open(path.c_str(), CFile::modeCreate | CFile::modeReadWrite));
+    holder.Write("abc", 3);
+    CFile f;
+    CFileException e;
+    EXPECT_FALSE(f.Open(path.c_str(), CFile::modeCreate | CFile::modeReadWrite, &e));
+    EXPECT_EQ(CFileException::sharingViolation, e.m_cause);
+    EXPECT_EQ(3u, holder.GetLength()) << "a refused open must not truncate the file";
+    holder.Close();
+    DeleteFileA(path.c_str());
+}
+
+TEST(FileException, OpeningADirectoryAsAFileIsAccessDenied)
+{
+    char dir[MAX_PATH];
+    GetTempPathA(MAX_PATH, dir);
+    CFile f;
+    CFileException e;
+    EXPECT_FALSE(f.Open(dir, CFile::modeCreate | CFile::modeReadWrite, &e));
+    EXPECT_EQ(CFileException::accessDenied, e.m_cause);
+}
+
+
+TEST(FileException, ReportErrorShowsTheMessageInAMessageBox)
+{
+    MessageBoxCatcher catcher;
+    CFileException e(CFileException::fileNotFound, ERROR_FILE_NOT_FOUND, "C:\\dati\\x.bin");
+    EXPECT_EQ(IDOK, e.ReportError(MB_OK));
+    EXPECT_EQ("C:\\dati\\x.bin non trovato.", MessageBoxCatcher::Text());
+    EXPECT_EQ(1, MessageBoxCatcher::Count());
+}
