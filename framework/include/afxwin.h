@@ -1098,6 +1098,7 @@ public:
     afx_msg void OnFileOpen();
     afx_msg void OnFilePrintSetup();
 
+    UINT m_nNumPreviewPages;
     LPCSTR m_pszAppName;
     LPCSTR m_pszRegistryKey;
     LPCSTR m_pszProfileName;
@@ -1107,6 +1108,8 @@ public:
     int m_nCmdShow;
 
 protected:
+    friend BOOL AfxWinInit(HINSTANCE, HINSTANCE, LPSTR, int);
+    void SetCurrentNames(const CString& exeName);
     std::vector<CDocTemplate*> m_templateList;
     std::vector<CString> m_recentFiles;
     UINT m_nMaxMRU;
@@ -1114,6 +1117,9 @@ protected:
 
     DECLARE_MESSAGE_MAP()
 };
+
+// The iSubString-th field of lpszFullString, fields separated by chSep.
+BOOL AfxExtractSubString(CString& rString, LPCSTR lpszFullString, int iSubString, char chSep = '\n');
 
 // Gives the application object its instance, command line and show state,
 // and its names (title, executable, profile). AfxWinMain calls it first.

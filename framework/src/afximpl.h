@@ -18,3 +18,7 @@ AfxHostHooks& AfxGetHostHooks();
 // The text of the window title for message boxes: the application title
 // string, or the program's file name when there is none.
 CString AfxGetAppTitle();
+
+// Every frame window that exists, for the idle update of their command UI.
+#include <vector>
+std::vector<CFrameWnd*>& AfxFrameList();

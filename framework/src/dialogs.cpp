@@ -2,6 +2,8 @@
 // (DDX_Control) and the common file dialog.
 #include "afximpl.h"
 #include "afxdlgs.h"
+#include <new>
+#include <string.h>
 
 IMPLEMENT_DYNAMIC(CUserException, CSimpleException)
 
@@ -55,4 +57,197 @@ BOOL CWnd::UpdateData(BOOL bSaveAndValidate)
         e->Delete();
     }
     return FALSE;
+}
+
+// ---------------------------------------------------------------------------
+// CDialog
+
+IMPLEMENT_DYNAMIC(CDialog, CWnd)
+IMPLEMENT_DYNAMIC(CCommonDialog, CDialog)
+IMPLEMENT_DYNAMIC(CFileDialog, CCommonDialog)
+
+BEGIN_MESSAGE_MAP(CDialog, CWnd)
+    ON_COMMAND(IDOK, OnOK)
+    ON_COMMAND(IDCANCEL, OnCancel)
+END_MESSAGE_MAP()
+
+CDialog::CDialog() : m_lpszTemplateName(NULL), m_nIDHelp(0), m_pParentWnd(NULL) {}
+
+CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
+    : m_lpszTemplateName(MAKEINTRESOURCEA(nIDTemplate)), m_nIDHelp(nIDTemplate), m_pParentWnd(pParentWnd)
+{
+}
+
+CDialog::CDialog(LPCSTR lpszTemplateName, CWnd* pParentWnd)
+    : m_lpszTemplateName(lpszTemplateName), m_nIDHelp(0), m_pParentWnd(pParentWnd)
+{
+}
+
+CDialog::~CDialog()
+{
+    if (m_hWnd != NULL)
+        DestroyWindow();
+}
+
+// The window a modal dialog belongs to: the given parent's top-level
+// window, else the main window; what that has up (a dialog of its own)
+// when it is disabled.
+static HWND ModalOwner(CWnd* pParentWnd)
+{
+    HWND hWnd = pParentWnd != NULL ? pParentWnd->GetSafeHwnd() : NULL;
+    if (hWnd == NULL && AfxGetMainWnd() != NULL)
+        hWnd = AfxGetMainWnd()->GetSafeHwnd();
+    if (hWnd == NULL)
+        return NULL;
+    while ((::GetWindowLongA(hWnd, GWL_STYLE) & WS_CHILD) && ::GetParent(hWnd) != NULL)
+        hWnd = ::GetParent(hWnd);
+    return ::GetLastActivePopup(hWnd);
+}
+
+INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT message, WPARAM, LPARAM)
+{
+    if (message != WM_INITDIALOG)
+        return FALSE;
+    CWnd* pWnd = CWnd::FromHandlePermanent(hWnd);
+    if (pWnd == NULL || !pWnd->IsKindOf(RUNTIME_CLASS(CDialog)))
+        return TRUE;
+    // No exception may unwind through the system's dialog code.
+    try {
+        return static_cast<CDialog*>(pWnd)->OnInitDialog();
+    } catch (CException* e) {
+        e->ReportError(MB_ICONEXCLAMATION, AFX_IDP_INTERNAL_FAILURE);
+        e->Delete();
+    } catch (const std::bad_alloc&) {
+        AfxMessageBox(AFX_IDP_INTERNAL_FAILURE, MB_ICONEXCLAMATION);
+    }
+    ::EndDialog(hWnd, -1);
+    return FALSE;
+}
+
+INT_PTR CDialog::DoModal()
+{
+    HINSTANCE hInst = AfxGetResourceHandle();
+    HRSRC hResource = ::FindResourceA(hInst, m_lpszTemplateName, MAKEINTRESOURCEA(5) /* RT_DIALOG */);
+    if (hResource == NULL)
+        return -1;
+    HGLOBAL hTemplate = ::LoadResource(hInst, hResource);
+    LPCDLGTEMPLATEA lpTemplate = hTemplate ? static_cast<LPCDLGTEMPLATEA>(::LockResource(hTemplate)) : NULL;
+    if (lpTemplate == NULL)
+        return -1;
+
+    // The system disables the owner while the dialog runs and enables it
+    // again after. The dialog window becomes this object's as it is
+    // created; DialogProc runs OnInitDialog.
+    HWND hWndOwner = ModalOwner(m_pParentWnd);
+    AfxHookWindowCreate(this);
+    INT_PTR nResult = ::DialogBoxIndirectParamA(hInst, lpTemplate, hWndOwner, DialogProc, 0);
+    AfxUnhookWindowCreate();
+    if (m_hWnd != NULL)
+        Detach();
+    if (hWndOwner != NULL && ::IsWindow(hWndOwner))
+        ::SetActiveWindow(hWndOwner);
+    return nResult;
+}
+
+void CDialog::EndDialog(int nResult)
+{
+    ::EndDialog(m_hWnd, nResult);
+}
+
+BOOL CDialog::OnInitDialog()
+{
+    if (!UpdateData(FALSE)) {
+        EndDialog(-1);
+        return FALSE;
+    }
+    return TRUE;   // the system puts the focus on the first control
+}
+
+void CDialog::OnOK()
+{
+    if (!UpdateData(TRUE))
+        return;
+    EndDialog(IDOK);
+}
+
+void CDialog::OnCancel()
+{
+    EndDialog(IDCANCEL);
+}
+
+// ---------------------------------------------------------------------------
+// Common dialogs
+
+HWND CCommonDialog::PreModal()
+{
+    return ModalOwner(m_pParentWnd);
+}
+
+CFileDialog::CFileDialog(BOOL bOpenFileDialog, LPCSTR lpszDefExt, LPCSTR lpszFileName, DWORD dwFlags,
+                         LPCSTR lpszFilter, CWnd* pParentWnd, DWORD, BOOL)
+    : CCommonDialog(pParentWnd), m_bOpenFileDialog(bOpenFileDialog)
+{
+    memset(&m_ofn, 0, sizeof m_ofn);
+    m_szFileName[0] = '\0';
+    m_szFileTitle[0] = '\0';
+    m_ofn.lStructSize = sizeof m_ofn;
+    m_ofn.lpstrFile = m_szFileName;
+    m_ofn.nMaxFile = MAX_PATH;
+    m_ofn.lpstrFileTitle = m_szFileTitle;
+    m_ofn.nMaxFileTitle = sizeof m_szFileTitle;
+    m_ofn.Flags = dwFlags | OFN_EXPLORER;
+    m_ofn.hInstance = AfxGetResourceHandle();
+    if (lpszDefExt != NULL) {
+        m_strDefExt = lpszDefExt;
+        m_ofn.lpstrDefExt = m_strDefExt;
+    }
+    if (lpszFileName != NULL)
+        lstrcpynA(m_szFileName, lpszFileName, MAX_PATH);
+    if (lpszFilter != NULL) {
+        // "name|pattern|...||" becomes "name\0pattern\0...\0\0".
+        CString filter(lpszFilter);
+        int n = filter.GetLength();
+        CString built;
+        for (int i = 0; i < n; ++i)
+            built += filter[i] == '|' ? '\0' : filter[i];
+        m_strFilter = built;
+        m_ofn.lpstrFilter = m_strFilter;
+    }
+}
+
+CFileDialog::~CFileDialog() {}
+
+INT_PTR CFileDialog::DoModal()
+{
+    m_ofn.hwndOwner = PreModal();
+    if (m_ofn.lpstrFilter != NULL)
+        m_ofn.lpstrFilter = m_strFilter;   // the object may have been copied from
+    BOOL bResult = m_bOpenFileDialog ? ::GetOpenFileNameA(&m_ofn) : ::GetSaveFileNameA(&m_ofn);
+    return bResult ? IDOK : IDCANCEL;
+}
+
+CString CFileDialog::GetPathName() const
+{
+    return CString(m_ofn.lpstrFile);
+}
+
+CString CFileDialog::GetFileName() const
+{
+    CString path = GetPathName();
+    int slash = path.ReverseFind('\\');
+    return path.Mid(slash + 1);
+}
+
+CString CFileDialog::GetFileExt() const
+{
+    CString name = GetFileName();
+    int dot = name.ReverseFind('.');
+    return dot < 0 ? CString() : name.Mid(dot + 1);
+}
+
+CString CFileDialog::GetFileTitle() const
+{
+    CString name = GetFileName();
+    int dot = name.ReverseFind('.');
+    return dot < 0 ? name : name.Left(dot);
 }
