@@ -1,0 +1,32 @@
+// QXEditView.h - the view: one hex editor control over its client area.
+#pragma once
+
+#include "HexEditCtrl.h"
+
+class CQXEditDoc;
+
+class CQXEditView : public CView {
+    DECLARE_DYNCREATE(CQXEditView)
+protected:
+    CQXEditView();
+
+public:
+    ~CQXEditView() override;
+    CQXEditDoc* GetDocument() const;
+
+    BOOL PreCreateWindow(CREATESTRUCT& cs) override;
+    void OnInitialUpdate() override;
+    void OnDraw(CDC* pDC) override;
+
+protected:
+    BOOL OnPreparePrinting(CPrintInfo* pInfo) override;
+    void OnBeginPrinting(CDC* pDC, CPrintInfo* pInfo) override;
+    void OnEndPrinting(CDC* pDC, CPrintInfo* pInfo) override;
+
+    CHexEditCtrl m_wndHexEdit;
+
+    afx_msg void OnSize(UINT nType, int cx, int cy);
+    afx_msg BOOL OnEraseBkgnd(CDC* pDC);
+    afx_msg void OnSetFocus(CWnd* pOldWnd);
+    DECLARE_MESSAGE_MAP()
+};
