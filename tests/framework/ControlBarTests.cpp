@@ -143,8 +143,9 @@ TEST_F(BarTest, ToolbarHasTheResourcesSevenItemsInOrder)
         Bar().GetButtonInfo(i, nID, nStyle, iImage);
         EXPECT_EQ(expected[i], nID) << "item " << i;
         EXPECT_EQ(expected[i] == ID_SEPARATOR, (LOWORD(nStyle) & TBSTYLE_SEP) != 0) << "item " << i;
-        if (expected[i] != ID_SEPARATOR)
+        if (expected[i] != ID_SEPARATOR) {
             EXPECT_EQ(image++, iImage) << "buttons take the bitmap's images in order";
+        }
     }
     EXPECT_EQ(3, Bar().CommandToIndex(ID_SETALL00));
     // 16 by 15 images on 23 by 22 flat buttons with tooltips; the bar
