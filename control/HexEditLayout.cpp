@@ -1,10 +1,303 @@
-// HexEditLayout.cpp - layout, scrolling and caret placement of CHexEditCtrl.
+// HexEditLayout.cpp - layout, scrolling and caret placement of CHexEditCtrl:
+// measuring the character cell, the scroll-bar records, keeping the caret's
+// row in view, placing the system caret, and the size and scroll messages.
+//
+// Geometry: line 0 is the header, line 1 is empty, line 2 + r holds data row
+// r; the content is 79 columns wide (columns 0 to 78). Content column C and
+// line L have their top-left pixel at ((C - m_nFirstCol) * cx,
+// (L - m_nFirstRow) * cy). The limits 78, 79 and 80 below are fixed numbers
+// that follow from that width.
 #include "HexEditCtrl.h"
 
-// Minimal layout until the measuring one exists: nothing without a window.
+namespace {
+
+// Setting a scroll bar with redraw costs a few milliseconds under Wine even
+// when nothing changes, and the layout runs on every placement of the caret.
+// These helpers skip a set that would leave the bar exactly as it is; what
+// GetScrollInfo reports and whether the bar shows stay the same.
+
+void ShowBar(CWnd* pWnd, UINT nBar, BOOL bShow)
+{
+    DWORD bit = nBar == SB_VERT ? WS_VSCROLL : WS_HSCROLL;
+    if (((pWnd->GetStyle() & bit) != 0) == (bShow != FALSE))
+        return;
+    pWnd->ShowScrollBar(nBar, bShow);
+}
+
+void SetBarInfo(CWnd* pWnd, int nBar, SCROLLINFO* pInfo)
+{
+    SCROLLINFO cur = {};
+    if (pWnd->GetScrollInfo(nBar, &cur, SIF_RANGE | SIF_PAGE | SIF_POS) && cur.nMin == pInfo->nMin &&
+        cur.nMax == pInfo->nMax && cur.nPage == pInfo->nPage && cur.nPos == pInfo->nPos)
+        return;
+    pWnd->SetScrollInfo(nBar, pInfo, TRUE);
+}
+
+void SetBarPos(CWnd* pWnd, int nBar, int nPos)
+{
+    SCROLLINFO cur = {};
+    if (pWnd->GetScrollInfo(nBar, &cur, SIF_POS) && cur.nPos == nPos)
+        return;
+    pWnd->SetScrollPos(nBar, nPos, TRUE);
+}
+
+} // namespace
+
 void CHexEditCtrl::RecalcLayout()
 {
     if (m_hWnd == NULL)
         return;
+
+    CFont font;
+    font.CreateFont(m_nFontHeight, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0,
+                    FIXED_PITCH | FF_MODERN, NULL);
+
+    // Measure one cell. Without the font, the device context or a cell of at
+    // least one pixel each way, the previous measurements stay.
+    bool bMeasured = false;
+    if (CDC* pDC = GetDC()) {
+        if (font.GetSafeHandle() != NULL) {
+            CFont* pOldFont = pDC->SelectObject(&font);
+            SIZE size = {0, 0};
+            if (::GetTextExtentPoint32A(pDC->m_hAttribDC, "A", 1, &size)) {
+                pDC->LPtoDP(&size);
+                if (size.cx > 0 && size.cy > 0) {
+                    m_sizeChar = size;
+                    bMeasured = true;
+                }
+            }
+            if (pOldFont != NULL)
+                pDC->SelectObject(pOldFont);
+        }
+        ReleaseDC(pDC);
+    }
+
+    // Columns and lines are counted as if neither bar were shown.
+    if (bMeasured) {
+        CRect rect;
+        GetClientRect(&rect);
+        DWORD dwStyle = GetStyle();
+        if (dwStyle & WS_VSCROLL)
+            rect.right += ::GetSystemMetrics(SM_CXVSCROLL);
+        if (dwStyle & WS_HSCROLL)
+            rect.bottom += ::GetSystemMetrics(SM_CYHSCROLL);
+        m_nVisCols = (rect.right - m_sizeChar.cx / 2 - rect.left) / m_sizeChar.cx;
+        m_nVisRows = (rect.bottom - rect.top) / m_sizeChar.cy;
+    }
+
+    UpdateScrollBars();
+
+    int nLimit = GetRowCount() - m_nVisRows + 2;
+    if (m_nFirstRow > nLimit)
+        m_nFirstRow = nLimit;
+    if (m_nFirstRow < 0)
+        m_nFirstRow = 0;
+
     InvalidateRect(NULL, TRUE);
+    SetBarPos(this, SB_VERT, m_nFirstRow);
+    font.DeleteObject();
+}
+
+BOOL CHexEditCtrl::UpdateScrollBars()
+{
+    int nRows = GetRowCount();
+    BOOL bResult = FALSE;
+
+    SCROLLINFO si = {};
+    si.cbSize = sizeof(si);
+    si.fMask = SIF_ALL;
+    si.nMin = 0;
+    si.nMax = m_nVisRows > nRows + 1 ? m_nVisRows - 1 : nRows + 1;
+    si.nPage = m_nVisRows;
+    si.nPos = m_nFirstRow;
+
+    SCROLLINFO cur = {};
+    if (!GetScrollInfo(SB_VERT, &cur, SIF_POS) || cur.nPos != si.nPos)
+        bResult = TRUE;
+
+    // All rows + 2 lines fit: no vertical bar. The record keeps the position
+    // from before the reset.
+    if (si.nMax < m_nVisRows) {
+        ShowBar(this, SB_VERT, FALSE);
+        m_nFirstRow = 0;
+    } else {
+        ShowBar(this, SB_VERT, TRUE);
+    }
+    SetBarInfo(this, SB_VERT, &si);
+
+    si.nMin = 0;
+    si.nMax = 78;
+    si.nPage = m_nVisCols;
+    si.nPos = m_nFirstCol;
+    if (m_nVisCols < 78 && m_nFirstCol + m_nVisCols > 78) {
+        m_nFirstCol = 79 - m_nVisCols;
+        si.nPos = m_nFirstCol;
+    }
+
+    if (!bResult) {
+        cur = SCROLLINFO{};
+        if (!GetScrollInfo(SB_HORZ, &cur, SIF_POS) || cur.nPos != si.nPos)
+            bResult = TRUE;
+    }
+
+    // All 79 columns fit: no horizontal bar.
+    if (78 < m_nVisCols) {
+        ShowBar(this, SB_HORZ, FALSE);
+        m_nFirstCol = 0;
+    } else {
+        ShowBar(this, SB_HORZ, TRUE);
+    }
+    SetBarInfo(this, SB_HORZ, &si);
+
+    return bResult;
+}
+
+void CHexEditCtrl::EnsureCaretVisible()
+{
+    int nUnitsPerRow = m_nArea == 0 ? (m_nByteDigits + 1) * m_nBytesPerRow : m_nBytesPerRow;
+    int nCaretRow = m_nCaretPos / nUnitsPerRow;
+    // The caret's line stands on screen line d - 1.
+    int d = nCaretRow + 3 - m_nFirstRow;
+    if (d > 3) {
+        // Below screen line 2: scroll down just far enough for the caret's
+        // line to be the last whole line.
+        if (d > m_nVisRows)
+            m_nFirstRow = nCaretRow + 3 - m_nVisRows;
+    } else {
+        // On one of the top three screen lines: one line up; above the
+        // window: the top of the content.
+        if (d > 0)
+            m_nFirstRow--;
+        else
+            m_nFirstRow = 0;
+        if (m_nFirstRow < 0)
+            m_nFirstRow = 0;
+    }
+}
+
+void CHexEditCtrl::MoveCaret(int nCols, int nRows, BOOL bRedraw)
+{
+    int nSize = m_data.GetSize();
+    if (m_nArea == 0) {
+        m_nCaretPos += nCols + nRows * m_nBytesPerRow * 3;
+        if (m_nCaretPos < 0)
+            m_nCaretPos = 0;
+        // The caret may rest on the blank after the last byte.
+        if (m_nCaretPos / 3 >= nSize)
+            m_nCaretPos = 3 * nSize - 1;
+    } else {
+        m_nCaretPos += nCols + nRows * m_nBytesPerRow;
+        if (m_nCaretPos < 0)
+            m_nCaretPos = 0;
+        if (m_nCaretPos >= nSize)
+            m_nCaretPos = nSize - 1;
+    }
+    EnsureCaretVisible();
+    if (UpdateScrollBars() || bRedraw)
+        InvalidateRect(NULL, TRUE);
+    UpdateCaret();
+}
+
+int CHexEditCtrl::GetCaretByteIndex()
+{
+    return m_nArea == 0 ? m_nCaretPos / 3 : m_nCaretPos;
+}
+
+BYTE CHexEditCtrl::GetCaretByte()
+{
+    // A caret past the end (or, on an empty block, before it) reads as 0.
+    int nIndex = GetCaretByteIndex();
+    if (nIndex >= 0 && nIndex < m_data.GetSize())
+        return m_data[nIndex];
+    return 0;
+}
+
+void CHexEditCtrl::UpdateCaret()
+{
+    int x, y;
+    if (m_nArea == 0) {
+        int nWidth = 3 * m_nBytesPerRow;
+        x = (m_nHexCol + m_nCaretPos % nWidth - m_nFirstCol) * m_sizeChar.cx;
+        y = (m_nCaretPos / nWidth - m_nFirstRow + 2) * m_sizeChar.cy;
+    } else {
+        x = (m_nAsciiCol + m_nCaretPos % m_nBytesPerRow - m_nFirstCol) * m_sizeChar.cx;
+        y = (m_nCaretPos / m_nBytesPerRow - m_nFirstRow + 2) * m_sizeChar.cy;
+    }
+    // Placed even off the client area or without the focus: the system
+    // clips it, and without a caret the call has no visible effect.
+    ::SetCaretPos(x, y);
+    m_byteCur = GetCaretByte();
+    RecalcLayout();
+}
+
+void CHexEditCtrl::OnSize(UINT, int, int)
+{
+    Default();
+    RecalcLayout();
+}
+
+void CHexEditCtrl::OnHScroll(UINT nSBCode, UINT, CScrollBar*)
+{
+    int nOld = m_nFirstCol;
+    switch (nSBCode) {
+    case SB_LINELEFT: m_nFirstCol -= 1; break;
+    case SB_LINERIGHT: m_nFirstCol += 1; break;
+    case SB_PAGELEFT: m_nFirstCol -= m_nVisCols; break;
+    case SB_PAGERIGHT: m_nFirstCol += m_nVisCols; break;
+    case SB_THUMBTRACK: {
+        SCROLLINFO si = {};
+        if (GetScrollInfo(SB_HORZ, &si, SIF_TRACKPOS)) {
+            int t = si.nTrackPos;
+            m_nFirstCol = t > m_nVisCols ? t + 1 : t;
+        }
+        break;
+    }
+    default: break;
+    }
+
+    // The limit is below 0 only when more than 80 columns fit, where the bar
+    // is hidden; the column never goes negative.
+    int nLimit = ((GetStyle() & WS_VSCROLL) ? 81 : 80) - m_nVisCols;
+    if (m_nFirstCol > nLimit)
+        m_nFirstCol = nLimit;
+    if (m_nFirstCol < 0)
+        m_nFirstCol = 0;
+
+    if (m_nFirstCol == nOld)
+        return;
+    InvalidateRect(NULL, TRUE);
+    SetBarPos(this, SB_HORZ, m_nFirstCol);
+    UpdateCaret();
+}
+
+void CHexEditCtrl::OnVScroll(UINT nSBCode, UINT, CScrollBar*)
+{
+    int nOld = m_nFirstRow;
+    switch (nSBCode) {
+    case SB_LINEUP: m_nFirstRow -= 1; break;
+    case SB_LINEDOWN: m_nFirstRow += 1; break;
+    case SB_PAGEUP: m_nFirstRow -= m_nVisRows; break;
+    case SB_PAGEDOWN: m_nFirstRow += m_nVisRows; break;
+    case SB_THUMBTRACK: {
+        SCROLLINFO si = {};
+        if (GetScrollInfo(SB_VERT, &si, SIF_TRACKPOS)) {
+            int t = si.nTrackPos;
+            m_nFirstRow = t > m_nVisRows ? t + 1 : t;
+        }
+        break;
+    }
+    default: break;
+    }
+
+    int nLimit = GetRowCount() - m_nVisRows + 2 + ((GetStyle() & WS_HSCROLL) ? 1 : 0);
+    if (m_nFirstRow > nLimit)
+        m_nFirstRow = nLimit;
+    if (m_nFirstRow < 0)
+        m_nFirstRow = 0;
+
+    if (m_nFirstRow == nOld)
+        return;
+    InvalidateRect(NULL, TRUE);
+    SetBarPos(this, SB_VERT, m_nFirstRow);
+    UpdateCaret();
 }
