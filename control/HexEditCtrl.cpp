@@ -4,7 +4,11 @@
 
 // The control declares no run-time class of its own: it reports CEdit.
 BEGIN_MESSAGE_MAP(CHexEditCtrl, CWnd)
+    ON_WM_PAINT()
     ON_WM_ERASEBKGND()
+    ON_WM_SIZE()
+    ON_WM_HSCROLL()
+    ON_WM_VSCROLL()
 END_MESSAGE_MAP()
 
 CHexEditCtrl::CHexEditCtrl()
