@@ -1,0 +1,428 @@
+// hexedit_bench - how long CHexEditCtrl takes to paint, lay out and react,
+// for a 1920x1080 client area, with figures of bare GDI loops that draw the
+// same picture as floors. Prints a table of medians and spreads; it never
+// fails (a step that cannot run says so in its line).
+//
+//   hexedit_bench [runs]      (default 60 runs a figure)
+#include "HexEditCtrl.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+const int kClientWidth = 1920;
+const int kClientHeight = 1080;
+
+double Now()
+{
+    static LARGE_INTEGER freq = [] {
+        LARGE_INTEGER f;
+        ::QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER t;
+    ::QueryPerformanceCounter(&t);
+    return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(freq.QuadPart);
+}
+
+void Pump()
+{
+    MSG msg;
+    while (::PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageA(&msg);
+    }
+}
+
+struct Stats {
+    double median = 0, p10 = 0, p90 = 0;
+    int runs = 0;
+};
+
+Stats Summarise(std::vector<double> v)
+{
+    Stats s;
+    if (v.empty())
+        return s;
+    std::sort(v.begin(), v.end());
+    auto at = [&](double q) { return v[static_cast<size_t>(q * (v.size() - 1) + 0.5)]; };
+    s.median = at(0.5);
+    s.p10 = at(0.1);
+    s.p90 = at(0.9);
+    s.runs = static_cast<int>(v.size());
+    return s;
+}
+
+// Times fn() nRuns times after a few unmeasured ones.
+template <class F>
+Stats Measure(int nRuns, F fn)
+{
+    for (int i = 0; i < 3; i++)
+        fn();
+    std::vector<double> v;
+    v.reserve(nRuns);
+    for (int i = 0; i < nRuns; i++) {
+        double t0 = Now();
+        fn();
+        v.push_back(Now() - t0);
+    }
+    return Summarise(v);
+}
+
+void PrintRow(const char* name, const Stats& s)
+{
+    std::printf("  %-52s %9.3f %9.3f %9.3f %6d\n", name, s.median, s.p10, s.p90, s.runs);
+}
+
+void PrintNote(const char* name, const std::string& text)
+{
+    std::printf("  %-52s %s\n", name, text.c_str());
+}
+
+// The control with the operations the benchmark drives.
+class BenchHexEdit : public CHexEditCtrl {
+public:
+    using CHexEditCtrl::m_data;
+    using CHexEditCtrl::m_nFirstRow;
+    using CHexEditCtrl::m_nCaretPos;
+    using CHexEditCtrl::m_nSelStart;
+    using CHexEditCtrl::m_nSelEnd;
+    using CHexEditCtrl::m_sizeChar;
+    using CHexEditCtrl::m_nVisRows;
+    using CHexEditCtrl::MoveCaret;
+    using CHexEditCtrl::RecalcLayout;
+    using CHexEditCtrl::GetRowCount;
+    using CHexEditCtrl::GetAddressText;
+    using CHexEditCtrl::GetStatusText;
+    using CHexEditCtrl::m_nRowAddr;
+    using CHexEditCtrl::m_clrWndBk;
+    using CHexEditCtrl::m_clrText;
+    using CHexEditCtrl::m_clrAsciiBk;
+    using CHexEditCtrl::m_clrAddrBk;
+    using CHexEditCtrl::m_clrHexBk;
+    using CHexEditCtrl::m_clrHexText;
+
+    // Fills the control's own array directly (a host's copy would need the
+    // memory twice). Returns false when the memory cannot be had.
+    bool SetCounting(int n)
+    {
+        try {
+            m_data.SetSize(0, -1);
+            m_data.SetSize(n);
+        } catch (CException* e) {
+            e->Delete();
+            m_data.SetSize(0, -1);
+            return false;
+        }
+        BYTE* p = m_data.GetData();
+        for (int i = 0; i < n; i++)
+            p[i] = static_cast<BYTE>(i);
+        m_nFirstRow = 0;
+        RecalcLayout();
+        return true;
+    }
+};
+
+BenchHexEdit* g_pCtl = nullptr;
+const UINT WM_BENCH_MOVECARET = WM_APP + 1;
+
+LRESULT CALLBACK HostProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == WM_BENCH_MOVECARET && g_pCtl != nullptr) {
+        g_pCtl->MoveCaret(0, static_cast<int>(wParam) - 1, FALSE);
+        return 0;
+    }
+    return ::DefWindowProcA(hWnd, msg, wParam, lParam);
+}
+
+// One paint of the control as the system would have it: invalidate, then
+// the WM_PAINT that UpdateWindow sends.
+void PaintOnce(HWND hWnd)
+{
+    ::InvalidateRect(hWnd, NULL, FALSE);
+    ::UpdateWindow(hWnd);
+}
+
+// The picture the control paints, as lists of texts for the floors: per
+// item (one TextOutA each) and per run of same-coloured neighbours.
+struct TextItem {
+    int x, y;
+    COLORREF fg, bk;
+    std::string text;
+};
+
+void BuildItems(BenchHexEdit& ctl, int nRunsOrItems, std::vector<TextItem>& items)
+{
+    const int cx = ctl.m_sizeChar.cx, cy = ctl.m_sizeChar.cy;
+    const COLORREF hiBk = ::GetSysColor(COLOR_HIGHLIGHT), hiText = ::GetSysColor(COLOR_HIGHLIGHTTEXT);
+    items.clear();
+    int y0 = -ctl.m_nFirstRow * cy;
+    items.push_back({1 * cx, y0, ctl.m_clrText, ctl.m_clrWndBk, "Address"});
+    items.push_back({10 * cx, y0, ctl.m_clrText, ctl.m_clrWndBk, std::string(ctl.GetStatusText())});
+    items.push_back({62 * cx, y0, ctl.m_clrText, ctl.m_clrWndBk, "ASCII values"});
+    const int n = ctl.m_data.GetSize();
+    const BYTE* p = ctl.m_data.GetData();
+    const int nRows = ctl.GetRowCount();
+    const bool bRuns = nRunsOrItems != 0;
+    for (int r = ctl.m_nFirstRow; r < nRows && r - ctl.m_nFirstRow <= ctl.m_nVisRows; r++) {
+        int y = (r - ctl.m_nFirstRow + 2) * cy;
+        ctl.m_nRowAddr = r * 16;
+        items.push_back({1 * cx, y, ctl.m_clrText, ctl.m_clrAddrBk, std::string(ctl.GetAddressText())});
+        std::vector<TextItem> hex, chars;
+        for (int c = 0; c < 16; c++) {
+            int i = r * 16 + c;
+            bool sel = ctl.m_nSelStart <= 3LL * i && 3LL * i <= ctl.m_nSelEnd;
+            char buf[4] = "";
+            char ch = '.';
+            if (i < n) {
+                std::snprintf(buf, sizeof buf, "%02X ", p[i]);
+                ch = (p[i] >= 0x20 && p[i] <= 0x7E) ? static_cast<char>(p[i]) : '.';
+            }
+            TextItem h = {(10 + 3 * c) * cx, y, sel ? hiText : ctl.m_clrHexText, sel ? hiBk : ctl.m_clrHexBk, buf};
+            TextItem a = {(62 + c) * cx, y, sel ? hiText : ctl.m_clrAddrBk, sel ? hiBk : ctl.m_clrAsciiBk,
+                          std::string(1, ch)};
+            if (!bRuns) {
+                if (!h.text.empty())
+                    items.push_back(h);
+                items.push_back(a);
+                continue;
+            }
+            if (!h.text.empty()) {
+                if (!hex.empty() && hex.back().fg == h.fg && hex.back().bk == h.bk)
+                    hex.back().text += h.text;
+                else
+                    hex.push_back(h);
+            }
+            if (!chars.empty() && chars.back().fg == a.fg && chars.back().bk == a.bk)
+                chars.back().text += a.text;
+            else
+                chars.push_back(a);
+        }
+        items.insert(items.end(), hex.begin(), hex.end());
+        items.insert(items.end(), chars.begin(), chars.end());
+    }
+}
+
+// A memory DC like the painter's: a bitmap compatible with the window's DC
+// and the control's font.
+struct MemoryDC {
+    HDC hWndDC = NULL, hDC = NULL;
+    HBITMAP hBmp = NULL;
+    HFONT hFont = NULL;
+    HGDIOBJ hOldBmp = NULL, hOldFont = NULL;
+    HWND hWnd = NULL;
+
+    explicit MemoryDC(HWND hWndIn) : hWnd(hWndIn)
+    {
+        hWndDC = ::GetDC(hWnd);
+        hDC = ::CreateCompatibleDC(hWndDC);
+        hBmp = ::CreateCompatibleBitmap(hWndDC, kClientWidth, kClientHeight);
+        hOldBmp = ::SelectObject(hDC, hBmp);
+        hFont = ::CreateFontA(16, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, FIXED_PITCH | FF_MODERN, NULL);
+        hOldFont = ::SelectObject(hDC, hFont);
+    }
+    ~MemoryDC()
+    {
+        ::SelectObject(hDC, hOldFont);
+        ::SelectObject(hDC, hOldBmp);
+        ::DeleteObject(hFont);
+        ::DeleteObject(hBmp);
+        ::DeleteDC(hDC);
+        ::ReleaseDC(hWnd, hWndDC);
+    }
+};
+
+void DrawItems(HDC hDC, HBRUSH hFill, const std::vector<TextItem>& items)
+{
+    RECT rc = {0, 0, kClientWidth, kClientHeight};
+    ::FillRect(hDC, &rc, hFill);
+    for (const TextItem& it : items) {
+        ::SetTextColor(hDC, it.fg);
+        ::SetBkColor(hDC, it.bk);
+        ::TextOutA(hDC, it.x, it.y, it.text.data(), static_cast<int>(it.text.size()));
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    int nRuns = argc > 1 ? std::atoi(argv[1]) : 60;
+    if (nRuns < 5)
+        nRuns = 5;
+
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = HostProc;
+    wc.hInstance = ::GetModuleHandleA(NULL);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = "QXBenchHost";
+    ::RegisterClassA(&wc);
+    HWND hHost = ::CreateWindowExA(0, wc.lpszClassName, "hexedit_bench", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0,
+                                   0, kClientWidth + 100, kClientHeight + 100, NULL, NULL, wc.hInstance, NULL);
+    if (hHost == NULL) {
+        std::printf("hexedit_bench: no host window (is there a display?)\n");
+        return 0;
+    }
+    Pump();
+
+    BenchHexEdit ctl;
+    g_pCtl = &ctl;
+    RECT rcCreate = {0, 0, kClientWidth, kClientHeight};
+    ctl.Create(rcCreate, CWnd::FromHandle(hHost), 1);
+    ctl.SetCounting(4096);
+    Pump();
+    // Size the window so that its client area, with the vertical bar shown
+    // and the horizontal one hidden (all columns fit), is 1920x1080.
+    {
+        RECT rcWnd, rcClient;
+        ::GetWindowRect(ctl.m_hWnd, &rcWnd);
+        ::GetClientRect(ctl.m_hWnd, &rcClient);
+        int w = (rcWnd.right - rcWnd.left) + kClientWidth - rcClient.right;
+        int h = (rcWnd.bottom - rcWnd.top) + kClientHeight - rcClient.bottom;
+        ctl.MoveWindow(0, 0, w, h);
+        Pump();
+        ::GetWindowRect(ctl.m_hWnd, &rcWnd);
+        ::GetClientRect(ctl.m_hWnd, &rcClient);
+        w = (rcWnd.right - rcWnd.left) + kClientWidth - rcClient.right;
+        h = (rcWnd.bottom - rcWnd.top) + kClientHeight - rcClient.bottom;
+        ctl.MoveWindow(0, 0, w, h);
+        Pump();
+    }
+    RECT rcClient;
+    ::GetClientRect(ctl.m_hWnd, &rcClient);
+    ::CreateCaret(ctl.m_hWnd, NULL, 2, ctl.m_sizeChar.cy);
+    ::ShowCaret(ctl.m_hWnd);
+
+    std::printf("hexedit_bench (%s): client area %ldx%ld, cell %ldx%ld, %d visible lines, %d runs a figure\n",
+                sizeof(void*) == 8 ? "x86_64" : "i686", rcClient.right, rcClient.bottom, ctl.m_sizeChar.cx,
+                ctl.m_sizeChar.cy, ctl.m_nVisRows, nRuns);
+    std::printf("  %-52s %9s %9s %9s %6s\n", "figure (milliseconds)", "median", "p10", "p90", "runs");
+
+    // --- paint, 4 KiB --------------------------------------------------------
+    Stats paint4k = Measure(nRuns, [&] { PaintOnce(ctl.m_hWnd); });
+    PrintRow("paint, 4 KiB, top", paint4k);
+
+    // A selection over three screen lines, as a mouse drag leaves it.
+    ctl.m_nSelStart = 3 * 100;
+    ctl.m_nSelEnd = 3 * 140 + 2;
+    Stats paintSel = Measure(nRuns, [&] { PaintOnce(ctl.m_hWnd); });
+    PrintRow("paint, 4 KiB, top, bytes 100-140 selected", paintSel);
+    ctl.m_nSelStart = ctl.m_nSelEnd = -1;
+
+    // --- floors, same picture, same kind of memory DC -------------------------
+    Stats floorA, floorB;
+    {
+        MemoryDC mem(ctl.m_hWnd);
+        HBRUSH hFill = ::CreateSolidBrush(ctl.m_clrWndBk);
+        std::vector<TextItem> perItem, perRun;
+        BuildItems(ctl, 0, perItem);
+        BuildItems(ctl, 1, perRun);
+        floorA = Measure(nRuns, [&] { DrawItems(mem.hDC, hFill, perItem); ::GdiFlush(); });
+        floorB = Measure(nRuns, [&] { DrawItems(mem.hDC, hFill, perRun); ::GdiFlush(); });
+        ::DeleteObject(hFill);
+        char buf[64];
+        std::snprintf(buf, sizeof buf, "%zu text calls a paint", perItem.size());
+        PrintRow("floor (a): fill + one TextOutA per item", floorA);
+        PrintNote("", buf);
+        std::snprintf(buf, sizeof buf, "%zu text calls a paint", perRun.size());
+        PrintRow("floor (b): fill + one TextOutA per same-coloured run", floorB);
+        PrintNote("", buf);
+    }
+
+    // --- paint, 1 GiB ---------------------------------------------------------
+    Stats paintBig, paintBigMid;
+    int nBig = 0;
+    for (long long n : {1LL << 30, 3LL << 28, 1LL << 29, 1LL << 28}) {
+        if (ctl.SetCounting(static_cast<int>(n))) {
+            nBig = static_cast<int>(n);
+            break;
+        }
+    }
+    char bigName[96];
+    if (nBig == 0) {
+        PrintNote("paint, large block", "not run: no block of 256 MiB or more could be allocated");
+    } else {
+        std::snprintf(bigName, sizeof bigName, "paint, %d MiB, top%s", nBig >> 20,
+                      nBig == (1 << 30) ? "" : " (1 GiB could not be had)");
+        Pump();
+        paintBig = Measure(nRuns, [&] { PaintOnce(ctl.m_hWnd); });
+        PrintRow(bigName, paintBig);
+        ctl.m_nFirstRow = ctl.GetRowCount() / 2;
+        ctl.RecalcLayout();
+        Pump();
+        std::snprintf(bigName, sizeof bigName, "paint, %d MiB, middle", nBig >> 20);
+        paintBigMid = Measure(nRuns, [&] { PaintOnce(ctl.m_hWnd); });
+        PrintRow(bigName, paintBigMid);
+        ctl.SetCounting(4096);
+        Pump();
+    }
+
+    // --- layout -------------------------------------------------------------
+    Stats layout = Measure(nRuns * 5, [&] {
+        ctl.RecalcLayout();
+        ::ValidateRect(ctl.m_hWnd, NULL);   // measure the layout, not a paint
+    });
+    PrintRow("RecalcLayout (no paint)", layout);
+
+    // What a scroll-bar set costs when it changes nothing, with and without
+    // redraw (the layout skips such sets).
+    {
+        SCROLLINFO si = {};
+        si.cbSize = sizeof si;
+        si.fMask = SIF_ALL;
+        ::GetScrollInfo(ctl.m_hWnd, SB_VERT, &si);
+        Stats setTrue = Measure(nRuns, [&] { ::SetScrollInfo(ctl.m_hWnd, SB_VERT, &si, TRUE); });
+        Stats setFalse = Measure(nRuns, [&] { ::SetScrollInfo(ctl.m_hWnd, SB_VERT, &si, FALSE); });
+        PrintRow("SetScrollInfo, nothing changed, redraw TRUE", setTrue);
+        PrintRow("SetScrollInfo, nothing changed, redraw FALSE", setFalse);
+    }
+
+    // --- reaction: posted message to the end of the paint it causes ----------
+    ctl.m_nCaretPos = 48 * 20;
+    ctl.MoveCaret(0, 0, FALSE);
+    Pump();
+    int nStep = 0;
+    Stats caret = Measure(nRuns, [&] {
+        // Down one row, then up again: the view does not scroll.
+        ::PostMessageA(hHost, WM_BENCH_MOVECARET, (nStep++ & 1) ? 0 : 2, 0);
+        Pump();
+    });
+    PrintRow("posted caret move (MoveCaret) -> end of its paint", caret);
+
+    ctl.m_nFirstRow = 50;
+    ctl.RecalcLayout();
+    Pump();
+    nStep = 0;
+    Stats vscroll = Measure(nRuns, [&] {
+        ::PostMessageA(ctl.m_hWnd, WM_VSCROLL, (nStep++ & 1) ? SB_LINEUP : SB_LINEDOWN, 0);
+        Pump();
+    });
+    PrintRow("posted WM_VSCROLL line step -> end of its paint", vscroll);
+
+    Stats paintNow = Measure(nRuns, [&] { PaintOnce(ctl.m_hWnd); });
+    PrintRow("paint, 4 KiB, scrolled (for the two lines above)", paintNow);
+
+    // --- ratios ---------------------------------------------------------------
+    std::printf("ratios (medians)\n");
+    auto ratio = [](const char* name, double a, double b, const char* goal) {
+        if (a > 0 && b > 0)
+            std::printf("  %-52s %9.3f   goal %s\n", name, a / b, goal);
+    };
+    if (nBig != 0)
+        ratio("paint large / paint 4 KiB", paintBig.median, paint4k.median, "<= 1.05");
+    ratio("paint 4 KiB / floor (a)", paint4k.median, floorA.median, "-");
+    ratio("paint 4 KiB / floor (b)", paint4k.median, floorB.median, "<= 1.10");
+    ratio("floor (a) / floor (b)", floorA.median, floorB.median, "-");
+    ratio("caret move to painted / paint", caret.median, paintNow.median, "<= 1.2");
+    ratio("WM_VSCROLL to painted / paint", vscroll.median, paintNow.median, "<= 1.2");
+
+    ::DestroyCaret();
+    g_pCtl = nullptr;
+    ctl.DestroyWindow();
+    ::DestroyWindow(hHost);
+    return 0;
+}
