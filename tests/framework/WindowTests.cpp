@@ -145,6 +145,22 @@ TEST_F(WindowTest, AnExceptionInAHandlerIsReportedAndTheWindowGoesOn)
     EXPECT_EQ(2, edit.chars);
 }
 
+TEST_F(WindowTest, NullWrappersGiveNullHandles)
+{
+    CWnd* noWindow = nullptr;
+    CDC* noDC = nullptr;
+    CGdiObject* noObject = nullptr;
+    EXPECT_EQ(nullptr, noWindow->GetSafeHwnd());
+    EXPECT_EQ(nullptr, noDC->GetSafeHdc());
+    EXPECT_EQ(nullptr, noObject->GetSafeHandle());
+    // SetWindowPos with no window to insert after only moves.
+    CWnd* host = Host();
+    EXPECT_TRUE(host->SetWindowPos(NULL, 10, 20, 220, 120, SWP_NOZORDER | SWP_NOACTIVATE));
+    CRect rc;
+    host->GetWindowRect(&rc);
+    EXPECT_EQ(CRect(10, 20, 230, 140), rc);
+}
+
 TEST(RuntimeClass, KindOfFollowsTheBaseChain)
 {
     CEdit edit;
