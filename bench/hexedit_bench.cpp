@@ -314,7 +314,7 @@ int main(int argc, char** argv)
     ctl.m_nSelStart = ctl.m_nSelEnd = -1;
 
     // --- floors, same picture, same kind of memory DC -------------------------
-    Stats floorA, floorB;
+    Stats floorA, floorB, floorFrame;
     {
         MemoryDC mem(ctl.m_hWnd);
         HBRUSH hFill = ::CreateSolidBrush(ctl.m_clrWndBk);
@@ -323,6 +323,28 @@ int main(int argc, char** argv)
         BuildItems(ctl, 1, perRun);
         floorA = Measure(nRuns, [&] { DrawItems(mem.hDC, hFill, perItem); ::GdiFlush(); });
         floorB = Measure(nRuns, [&] { DrawItems(mem.hDC, hFill, perRun); ::GdiFlush(); });
+        // (b) inside the frame every paint must have: a new memory DC and
+        // bitmap compatible with the window's DC, the font, the fill, the
+        // copy to the window and the release of all of it.
+        floorFrame = Measure(nRuns, [&] {
+            HDC hWndDC = ::GetDC(ctl.m_hWnd);
+            HDC hDC = ::CreateCompatibleDC(hWndDC);
+            HBITMAP hBmp = ::CreateCompatibleBitmap(hWndDC, kClientWidth, kClientHeight);
+            HGDIOBJ hOldBmp = ::SelectObject(hDC, hBmp);
+            HBRUSH hBrush = ::CreateSolidBrush(ctl.m_clrWndBk);
+            HFONT hFont = ::CreateFontA(16, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0,
+                                        FIXED_PITCH | FF_MODERN, NULL);
+            HGDIOBJ hOldFont = ::SelectObject(hDC, hFont);
+            DrawItems(hDC, hBrush, perRun);
+            ::BitBlt(hWndDC, 0, 0, kClientWidth, kClientHeight, hDC, 0, 0, SRCCOPY);
+            ::SelectObject(hDC, hOldFont);
+            ::SelectObject(hDC, hOldBmp);
+            ::DeleteObject(hFont);
+            ::DeleteObject(hBrush);
+            ::DeleteObject(hBmp);
+            ::DeleteDC(hDC);
+            ::ReleaseDC(ctl.m_hWnd, hWndDC);
+        });
         ::DeleteObject(hFill);
         char buf[64];
         std::snprintf(buf, sizeof buf, "%zu text calls a paint", perItem.size());
@@ -331,6 +353,7 @@ int main(int argc, char** argv)
         std::snprintf(buf, sizeof buf, "%zu text calls a paint", perRun.size());
         PrintRow("floor (b): fill + one TextOutA per same-coloured run", floorB);
         PrintNote("", buf);
+        PrintRow("floor (b) in a paint's frame (new DC+bitmap, BitBlt)", floorFrame);
     }
 
     // --- paint, 1 GiB ---------------------------------------------------------
@@ -379,6 +402,10 @@ int main(int argc, char** argv)
         Stats setFalse = Measure(nRuns, [&] { ::SetScrollInfo(ctl.m_hWnd, SB_VERT, &si, FALSE); });
         PrintRow("SetScrollInfo, nothing changed, redraw TRUE", setTrue);
         PrintRow("SetScrollInfo, nothing changed, redraw FALSE", setFalse);
+        int n = 0;
+        Stats moveThumb = Measure(nRuns, [&] { ::SetScrollPos(ctl.m_hWnd, SB_VERT, (n++ & 1) ? 1 : 2, TRUE); });
+        ::SetScrollPos(ctl.m_hWnd, SB_VERT, si.nPos, TRUE);
+        PrintRow("SetScrollPos moving the thumb, redraw TRUE", moveThumb);
     }
 
     // --- reaction: posted message to the end of the paint it causes ----------
@@ -416,6 +443,7 @@ int main(int argc, char** argv)
         ratio("paint large / paint 4 KiB", paintBig.median, paint4k.median, "<= 1.05");
     ratio("paint 4 KiB / floor (a)", paint4k.median, floorA.median, "-");
     ratio("paint 4 KiB / floor (b)", paint4k.median, floorB.median, "<= 1.10");
+    ratio("paint 4 KiB / floor (b) in a paint's frame", paint4k.median, floorFrame.median, "-");
     ratio("floor (a) / floor (b)", floorA.median, floorB.median, "-");
     ratio("caret move to painted / paint", caret.median, paintNow.median, "<= 1.2");
     ratio("WM_VSCROLL to painted / paint", vscroll.median, paintNow.median, "<= 1.2");
