@@ -113,7 +113,15 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT message, WPARAM, LPARAM)
         return TRUE;
     // No exception may unwind through the system's dialog code.
     try {
-        return static_cast<CDialog*>(pWnd)->OnInitDialog();
+        RECT before;
+        ::GetWindowRect(hWnd, &before);
+        BOOL bResult = static_cast<CDialog*>(pWnd)->OnInitDialog();
+        // A dialog that OnInitDialog has not placed is centred over its owner.
+        RECT after;
+        if (::IsWindow(hWnd) && ::GetWindowRect(hWnd, &after) && ::EqualRect(&before, &after) &&
+            !(::GetWindowLongA(hWnd, GWL_STYLE) & (WS_CHILD | DS_ABSALIGN | DS_CENTER)))
+            pWnd->CenterWindow();
+        return bResult;
     } catch (CException* e) {
         e->ReportError(MB_ICONEXCLAMATION, AFX_IDP_INTERNAL_FAILURE);
         e->Delete();

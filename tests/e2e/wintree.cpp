@@ -1,0 +1,98 @@
+// wintree.exe - the end-to-end tests' eyes and hands inside Wine: lists a
+// program's windows with what another process can read of them, and moves
+// windows and reads the registry on the tests' behalf.
+//
+//   wintree list TITLE        top-level windows whose title contains TITLE
+//                             and all their descendants, one per line
+//   wintree move HWND X Y W H SetWindowPos (a restored window first)
+//   wintree reg KEY VALUE     a string value under HKEY_CURRENT_USER
+//
+// A window line: hwnd=0x.. parent=0x.. (0: top-level) class=.. id=.. style=0x..
+// visible=0|1 window=l,t,r,b client=l,t,r,b (screen) focus=0|1
+// tbcount=N (toolbars) text="..."
+#include <windows.h>
+#include <commctrl.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+static HWND g_focus;
+
+// The parent proper (not the owner GetParent gives for popups); 0 for a
+// top-level window.
+static HWND Parent(HWND h)
+{
+    HWND p = GetAncestor(h, GA_PARENT);
+    return p == GetDesktopWindow() ? NULL : p;
+}
+
+static void Print(HWND h)
+{
+    char cls[64] = "", text[256] = "";
+    GetClassNameA(h, cls, sizeof cls);
+    DWORD_PTR len = 0;
+    // WM_GETTEXT is marshalled between processes; a timeout keeps a hung
+    // window from hanging the listing.
+    SendMessageTimeoutA(h, WM_GETTEXT, sizeof text, (LPARAM)text, SMTO_ABORTIFHUNG, 2000, &len);
+    for (char* p = text; *p; ++p)
+        if (*p == '"' || *p == '\n' || *p == '\r')
+            *p = ' ';
+    RECT w, c;
+    GetWindowRect(h, &w);
+    GetClientRect(h, &c);
+    MapWindowPoints(h, NULL, (LPPOINT)&c, 2);
+    printf("hwnd=%#lx parent=%#lx class=%s id=%ld style=%#lx visible=%d window=%ld,%ld,%ld,%ld "
+           "client=%ld,%ld,%ld,%ld focus=%d",
+           (unsigned long)(UINT_PTR)h, (unsigned long)(UINT_PTR)Parent(h), cls, (long)GetWindowLongPtrA(h, GWLP_ID),
+           (unsigned long)GetWindowLongA(h, GWL_STYLE), IsWindowVisible(h) ? 1 : 0, w.left, w.top, w.right, w.bottom,
+           c.left, c.top, c.right, c.bottom, h == g_focus ? 1 : 0);
+    if (lstrcmpiA(cls, TOOLBARCLASSNAMEA) == 0)
+        printf(" tbcount=%ld", (long)SendMessageA(h, TB_BUTTONCOUNT, 0, 0));
+    printf(" text=\"%s\"\n", text);
+}
+
+static BOOL CALLBACK PrintChild(HWND h, LPARAM)
+{
+    Print(h);
+    return TRUE;
+}
+
+static BOOL CALLBACK PrintTop(HWND h, LPARAM lParam)
+{
+    char text[256] = "";
+    GetWindowTextA(h, text, sizeof text);
+    if (!IsWindowVisible(h) || strstr(text, (const char*)lParam) == NULL)
+        return TRUE;
+    GUITHREADINFO gti;
+    memset(&gti, 0, sizeof gti);
+    gti.cbSize = sizeof gti;
+    g_focus = GetGUIThreadInfo(GetWindowThreadProcessId(h, NULL), &gti) ? gti.hwndFocus : NULL;
+    Print(h);
+    EnumChildWindows(h, PrintChild, 0);
+    return TRUE;
+}
+
+int main(int argc, char** argv)
+{
+    if (argc >= 3 && strcmp(argv[1], "list") == 0) {
+        EnumWindows(PrintTop, (LPARAM)argv[2]);
+        return 0;
+    }
+    if (argc >= 7 && strcmp(argv[1], "move") == 0) {
+        HWND h = (HWND)(UINT_PTR)strtoul(argv[2], NULL, 0);
+        if (IsZoomed(h))
+            ShowWindow(h, SW_RESTORE);
+        return SetWindowPos(h, NULL, atoi(argv[3]), atoi(argv[4]), atoi(argv[5]), atoi(argv[6]),
+                            SWP_NOZORDER | SWP_NOACTIVATE) ? 0 : 1;
+    }
+    if (argc >= 4 && strcmp(argv[1], "reg") == 0) {
+        char buf[1024] = "";
+        DWORD size = sizeof buf;
+        if (RegGetValueA(HKEY_CURRENT_USER, argv[2], argv[3], RRF_RT_REG_SZ, NULL, buf, &size) != ERROR_SUCCESS)
+            return 1;
+        printf("%s\n", buf);
+        return 0;
+    }
+    fprintf(stderr, "usage: wintree list TITLE | move HWND X Y W H | reg KEY VALUE\n");
+    return 2;
+}
