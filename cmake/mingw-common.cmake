@@ -1,4 +1,16 @@
-# Settings shared by the mingw-w64 toolchain files.
+# Settings shared by the mingw-w64 toolchain files, which set
+# CMAKE_SYSTEM_PROCESSOR and QX_MINGW_TRIPLE before including this.
+set(CMAKE_SYSTEM_NAME Windows)
+
+set(CMAKE_C_COMPILER   /usr/bin/${QX_MINGW_TRIPLE}-gcc-posix)
+set(CMAKE_CXX_COMPILER /usr/bin/${QX_MINGW_TRIPLE}-g++-posix)
+set(CMAKE_RC_COMPILER  /usr/bin/${QX_MINGW_TRIPLE}-windres)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${QX_MINGW_TRIPLE})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 # Executables carry their C and C++ runtimes (and winpthreads) inside:
 # nothing but Windows' own DLLs is needed at run time.

@@ -519,15 +519,12 @@ void CWinApp::AddDocTemplate(CDocTemplate* pTemplate)
 
 POSITION CWinApp::GetFirstDocTemplatePosition() const
 {
-    return m_templateList.empty() ? NULL : reinterpret_cast<POSITION>(static_cast<UINT_PTR>(1));
+    return AfxFirstPosition(m_templateList);
 }
 
 CDocTemplate* CWinApp::GetNextDocTemplate(POSITION& pos) const
 {
-    UINT_PTR i = reinterpret_cast<UINT_PTR>(pos) - 1;
-    CDocTemplate* pTemplate = i < m_templateList.size() ? m_templateList[i] : NULL;
-    pos = i + 1 < m_templateList.size() ? reinterpret_cast<POSITION>(i + 2) : NULL;
-    return pTemplate;
+    return AfxNextAt(m_templateList, pos);
 }
 
 CDocument* CWinApp::OpenDocumentFile(LPCSTR lpszFileName)

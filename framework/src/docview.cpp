@@ -126,15 +126,12 @@ void CDocument::RemoveView(CView* pView)
 
 POSITION CDocument::GetFirstViewPosition() const
 {
-    return m_viewList.empty() ? NULL : reinterpret_cast<POSITION>(static_cast<UINT_PTR>(1));
+    return AfxFirstPosition(m_viewList);
 }
 
 CView* CDocument::GetNextView(POSITION& rPosition) const
 {
-    UINT_PTR i = reinterpret_cast<UINT_PTR>(rPosition) - 1;
-    CView* pView = i < m_viewList.size() ? m_viewList[i] : NULL;
-    rPosition = i + 1 < m_viewList.size() ? reinterpret_cast<POSITION>(i + 2) : NULL;
-    return pView;
+    return AfxNextAt(m_viewList, rPosition);
 }
 
 void CDocument::UpdateAllViews(CView* pSender, LPARAM lHint, CObject* pHint)

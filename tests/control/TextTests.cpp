@@ -1,35 +1,19 @@
 // Tests of CHexEditCtrl's model and texts: the row, cell, bit and status
 // texts, SetData's copy, and the window the control creates.
 #include "HexEditCtrl.h"
+#include "TestHost.h"
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
 namespace {
 
-// Reaches the control's protected texts and members.
-class TextProbe : public CHexEditCtrl {
+// The shared probe of the control's protected members, with helpers that
+// return the texts as std::string.
+class TextProbe : public TestHexEdit {
 public:
-    using CHexEditCtrl::GetAddressText;
     using CHexEditCtrl::GetBitsText;
-    using CHexEditCtrl::GetCharText;
-    using CHexEditCtrl::GetHexText;
-    using CHexEditCtrl::GetRowCount;
-    using CHexEditCtrl::GetStatusText;
-    using CHexEditCtrl::m_byteCur;
-    using CHexEditCtrl::m_data;
-    using CHexEditCtrl::m_nCaretPos;
-    using CHexEditCtrl::m_nRowAddr;
-    using CHexEditCtrl::m_nSelEnd;
-    using CHexEditCtrl::m_nSelStart;
 
-    void Bytes(const std::vector<BYTE>& bytes)
-    {
-        CByteArray a;
-        for (BYTE b : bytes)
-            a.Add(b);
-        SetData(&a);
-    }
     std::string Hex(int row, int col)
     {
         int index = -1;
@@ -57,7 +41,7 @@ public:
 TEST(ControlText, WorkedExampleOfTenBytes)
 {
     TextProbe c;
-    c.Bytes({0x48, 0x65, 0x6C, 0x6C, 0x6F, 0x0A, 0x00, 0xFF, 0x7E, 0x20});
+    c.SetBytes({0x48, 0x65, 0x6C, 0x6C, 0x6F, 0x0A, 0x00, 0xFF, 0x7E, 0x20});
     EXPECT_EQ(1, c.GetRowCount());
     EXPECT_EQ("00000000", c.Address(0));
     const char* hex[] = {"48 ", "65 ", "6C ", "6C ", "6F ", "0A ", "00 ", "FF ", "7E ", "20 "};
@@ -78,7 +62,7 @@ TEST(ControlText, HexTextGivesTheIndexAlsoPastTheEnd)
     std::vector<BYTE> bytes(17);
     for (int i = 0; i < 17; ++i)
         bytes[i] = static_cast<BYTE>(0xE0 + i);
-    c.Bytes(bytes);
+    c.SetBytes(bytes);
     EXPECT_EQ(2, c.GetRowCount());
     int index = -1;
     EXPECT_STREQ("F0 ", c.GetHexText(1, 0, &index));
@@ -93,11 +77,11 @@ TEST(ControlText, HexTextGivesTheIndexAlsoPastTheEnd)
 TEST(ControlText, RowCountsRoundUp)
 {
     TextProbe c;
-    c.Bytes({});
+    c.SetBytes({});
     EXPECT_EQ(0, c.GetRowCount());
-    c.Bytes(std::vector<BYTE>(16));
+    c.SetBytes(std::vector<BYTE>(16));
     EXPECT_EQ(1, c.GetRowCount());
-    c.Bytes(std::vector<BYTE>(4097));
+    c.SetBytes(std::vector<BYTE>(4097));
     EXPECT_EQ(257, c.GetRowCount());
 }
 
@@ -158,17 +142,17 @@ TEST(ControlData, SetDataCopiesIndependentlyBothWays)
 TEST(ControlData, ShorterBlockAfterLongerKeepsCaretAndSelection)
 {
     TextProbe c;   // no window: the bytes are copied, nothing is laid out
-    c.Bytes(std::vector<BYTE>(4096, 0x11));
+    c.SetBytes(std::vector<BYTE>(4096, 0x11));
     c.m_nCaretPos = 3000;
     c.m_nSelStart = 30;
     c.m_nSelEnd = 90;
-    c.Bytes({1, 2, 3});
+    c.SetBytes({1, 2, 3});
     EXPECT_EQ(3, c.m_data.GetSize());
     EXPECT_EQ(3000, c.m_nCaretPos);
     EXPECT_EQ(30, c.m_nSelStart);
     EXPECT_EQ(90, c.m_nSelEnd);
     EXPECT_EQ("", c.Hex(0, 3));
-    c.Bytes({});
+    c.SetBytes({});
     EXPECT_EQ(0, c.m_data.GetSize());
     EXPECT_EQ(nullptr, c.m_data.GetData());
 }
@@ -247,7 +231,7 @@ TEST_F(ControlWindow, DestroyingTheControlDestroysItsWindow)
     {
         TextProbe c;
         ASSERT_TRUE(c.Create(CRect(0, 0, 300, 200), CWnd::FromHandle(hHost), 1));
-        c.Bytes({1, 2, 3});
+        c.SetBytes({1, 2, 3});
         hControl = c.m_hWnd;
         EXPECT_TRUE(IsWindow(hControl));
     }
