@@ -10,7 +10,7 @@ namespace {
 
 // The shared probe of the control's protected members, with helpers that
 // return the texts as std::string.
-class TextProbe : public TestHexEdit {
+class TextProbe : public qxtest::TestHexEdit {
 public:
     using CHexEditCtrl::GetBitsText;
 
