@@ -5,7 +5,8 @@
 //
 // Its sources are split by concern: HexEditCtrl.cpp (state, data binding,
 // message map), HexEditText.cpp (texts), HexEditLayout.cpp (layout,
-// scrolling, caret placement), HexEditPaint.cpp (painting).
+// scrolling, caret placement), HexEditPaint.cpp (painting), HexEditKeys.cpp
+// (caret, keyboard and byte entry).
 #pragma once
 
 #include <afxwin.h>
@@ -20,6 +21,15 @@ public:
     BOOL Create(RECT rect, CWnd* pParentWnd, UINT nID);
     // Replaces the control's bytes with a copy of *pData and lays it out.
     void SetData(CByteArray* pData);
+
+    // Whole-buffer operations: every byte to one value, the bytes from or to
+    // a file, with or without the common file dialog. Failures are reported
+    // in a message box and leave the control and the file as they were.
+    void Fill(BYTE value);
+    void LoadFile(LPCSTR lpszPath);
+    void SaveFile(LPCSTR lpszPath);
+    void OpenFile();
+    void SaveFileAs();
 
 protected:
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
@@ -53,15 +63,17 @@ protected:
     // Mouse selection.
     bool m_bSelecting;
     bool m_bDragged;
-    int m_nAnchor;          // in hex-character units
+    LONGLONG m_nAnchor;     // in hex-character units
     POINT m_ptLast;
     bool m_bTimer;
     // Selection, inclusive, in hex-character units (3 per byte); -1 for none.
-    int m_nSelStart;
-    int m_nSelEnd;
+    // Positions are 64-bit: past byte 715,827,882 three units a byte no
+    // longer fit an int.
+    LONGLONG m_nSelStart;
+    LONGLONG m_nSelEnd;
     // Caret: hex-character units in the hex column (m_nArea 0), a byte index
     // in the character column (m_nArea 1).
-    int m_nCaretPos;
+    LONGLONG m_nCaretPos;
     int m_nArea;
     int m_nDigit;           // digit being typed within the current byte
     BYTE m_byteCur;         // value of the byte at the caret, for the header
@@ -82,14 +94,34 @@ protected:
     void EnsureCaretVisible();
     void MoveCaret(int nCols, int nRows, BOOL bRedraw);
     void UpdateCaret();
-    int GetCaretByteIndex();
+    LONGLONG GetCaretByteIndex();
     BYTE GetCaretByte();
+
+    // Selection edits, shared by the keyboard and the mouse.
+    void FillSelection(BYTE value);
+    void ClearSelection();
+
+    // Mouse: the column and caret position under a client point, and the
+    // selection from the anchor to it while the button is held.
+    void HitTest(int x, int y);
+    void UpdateSelection(int x, int y);
 
     afx_msg void OnPaint();
     afx_msg BOOL OnEraseBkgnd(CDC* pDC);
     afx_msg void OnSize(UINT nType, int cx, int cy);
     afx_msg void OnHScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar);
     afx_msg void OnVScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar);
+    afx_msg void OnLButtonDown(UINT nFlags, CPoint point);
+    afx_msg void OnLButtonUp(UINT nFlags, CPoint point);
+    afx_msg void OnKillFocus(CWnd* pNewWnd);
+    afx_msg void OnSetFocus(CWnd* pOldWnd);
+    afx_msg void OnMouseMove(UINT nFlags, CPoint point);
+    afx_msg void OnLButtonDblClk(UINT nFlags, CPoint point);
+    afx_msg void OnTimer(UINT_PTR nIDEvent);
+    afx_msg void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
+    afx_msg void OnChar(UINT nChar, UINT nRepCnt, UINT nFlags);
+    afx_msg UINT OnGetDlgCode();
+    afx_msg void OnContextMenu(CWnd* pWnd, CPoint pos);
 
     DECLARE_MESSAGE_MAP()
 };

@@ -8,6 +8,7 @@
 // (L - m_nFirstRow) * cy). The limits 78, 79 and 80 below are fixed numbers
 // that follow from that width.
 #include "HexEditCtrl.h"
+#include <climits>
 
 namespace {
 
@@ -155,7 +156,9 @@ BOOL CHexEditCtrl::UpdateScrollBars()
 void CHexEditCtrl::EnsureCaretVisible()
 {
     int nUnitsPerRow = m_nArea == 0 ? (m_nByteDigits + 1) * m_nBytesPerRow : m_nBytesPerRow;
-    int nCaretRow = m_nCaretPos / nUnitsPerRow;
+    // A row index fits an int: at most 2^31 / 16 rows (a caret beyond the
+    // data lies at most one row past them).
+    int nCaretRow = static_cast<int>(m_nCaretPos / nUnitsPerRow);
     // The caret's line stands on screen line d - 1.
     int d = nCaretRow + 3 - m_nFirstRow;
     if (d > 3) {
@@ -177,16 +180,16 @@ void CHexEditCtrl::EnsureCaretVisible()
 
 void CHexEditCtrl::MoveCaret(int nCols, int nRows, BOOL bRedraw)
 {
-    int nSize = m_data.GetSize();
+    const LONGLONG nSize = m_data.GetSize();
     if (m_nArea == 0) {
-        m_nCaretPos += nCols + nRows * m_nBytesPerRow * 3;
+        m_nCaretPos += nCols + static_cast<LONGLONG>(nRows) * m_nBytesPerRow * 3;
         if (m_nCaretPos < 0)
             m_nCaretPos = 0;
         // The caret may rest on the blank after the last byte.
         if (m_nCaretPos / 3 >= nSize)
             m_nCaretPos = 3 * nSize - 1;
     } else {
-        m_nCaretPos += nCols + nRows * m_nBytesPerRow;
+        m_nCaretPos += nCols + static_cast<LONGLONG>(nRows) * m_nBytesPerRow;
         if (m_nCaretPos < 0)
             m_nCaretPos = 0;
         if (m_nCaretPos >= nSize)
@@ -198,7 +201,7 @@ void CHexEditCtrl::MoveCaret(int nCols, int nRows, BOOL bRedraw)
     UpdateCaret();
 }
 
-int CHexEditCtrl::GetCaretByteIndex()
+LONGLONG CHexEditCtrl::GetCaretByteIndex()
 {
     return m_nArea == 0 ? m_nCaretPos / 3 : m_nCaretPos;
 }
@@ -206,26 +209,31 @@ int CHexEditCtrl::GetCaretByteIndex()
 BYTE CHexEditCtrl::GetCaretByte()
 {
     // A caret past the end (or, on an empty block, before it) reads as 0.
-    int nIndex = GetCaretByteIndex();
+    LONGLONG nIndex = GetCaretByteIndex();
     if (nIndex >= 0 && nIndex < m_data.GetSize())
-        return m_data[nIndex];
+        return m_data[static_cast<int>(nIndex)];
     return 0;
 }
 
 void CHexEditCtrl::UpdateCaret()
 {
-    int x, y;
+    // The cell's column and line in 64 bits, the pixel position clamped to
+    // what SetCaretPos takes (a caret far off the window stays off it).
+    LONGLONG nCol, nLine;
     if (m_nArea == 0) {
         int nWidth = 3 * m_nBytesPerRow;
-        x = (m_nHexCol + m_nCaretPos % nWidth - m_nFirstCol) * m_sizeChar.cx;
-        y = (m_nCaretPos / nWidth - m_nFirstRow + 2) * m_sizeChar.cy;
+        nCol = m_nHexCol + m_nCaretPos % nWidth;
+        nLine = m_nCaretPos / nWidth + 2;
     } else {
-        x = (m_nAsciiCol + m_nCaretPos % m_nBytesPerRow - m_nFirstCol) * m_sizeChar.cx;
-        y = (m_nCaretPos / m_nBytesPerRow - m_nFirstRow + 2) * m_sizeChar.cy;
+        nCol = m_nAsciiCol + m_nCaretPos % m_nBytesPerRow;
+        nLine = m_nCaretPos / m_nBytesPerRow + 2;
     }
+    LONGLONG x = (nCol - m_nFirstCol) * m_sizeChar.cx;
+    LONGLONG y = (nLine - m_nFirstRow) * m_sizeChar.cy;
+    auto toInt = [](LONGLONG v) { return static_cast<int>(v < INT_MIN ? INT_MIN : v > INT_MAX ? INT_MAX : v); };
     // Placed even off the client area or without the focus: the system
     // clips it, and without a caret the call has no visible effect.
-    ::SetCaretPos(x, y);
+    ::SetCaretPos(toInt(x), toInt(y));
     m_byteCur = GetCaretByte();
     RecalcLayout();
 }
