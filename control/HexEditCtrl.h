@@ -6,7 +6,7 @@
 // Its sources are split by concern: HexEditCtrl.cpp (state, data binding,
 // message map), HexEditText.cpp (texts), HexEditLayout.cpp (layout,
 // scrolling, caret placement), HexEditPaint.cpp (painting), HexEditKeys.cpp
-// (caret, keyboard and byte entry).
+// (caret, keyboard and byte entry), HexEditFile.cpp (fill, load and save).
 #pragma once
 
 #include <afxwin.h>

@@ -9,6 +9,9 @@ class CByteArray : public CObject {
 public:
     CByteArray() = default;
     ~CByteArray() override;
+    // Takes over the other array's storage, leaving it empty: a new content
+    // can be built aside and taken without a copy or a failure.
+    CByteArray& operator=(CByteArray&& other) noexcept;
 
     int GetSize() const { return m_nSize; }
     int GetCount() const { return m_nSize; }

@@ -1,22 +1,47 @@
 // collections.cpp - CByteArray: growth by a step, zeroed new elements,
 // checked access, and storage that stays intact when an allocation fails.
 #include "afxcoll.h"
-#include <new>
+#include <stdlib.h>
 #include <string.h>
 
 IMPLEMENT_DYNAMIC(CByteArray, CObject)
 
 CByteArray::~CByteArray()
 {
-    delete[] m_pData;
+    free(m_pData);
 }
 
+// Storage comes from malloc and calloc: a fresh block asked for zeroed
+// comes as pages the system has already cleared, so sizing an empty array
+// to a large count costs no pass over the bytes.
 static BYTE* AllocateBytes(int n)
 {
-    BYTE* p = new (std::nothrow) BYTE[static_cast<size_t>(n)];
+    BYTE* p = static_cast<BYTE*>(malloc(static_cast<size_t>(n)));
     if (p == nullptr)
         AfxThrowMemoryException();
     return p;
+}
+
+static BYTE* AllocateZeroedBytes(int n)
+{
+    BYTE* p = static_cast<BYTE*>(calloc(static_cast<size_t>(n), 1));
+    if (p == nullptr)
+        AfxThrowMemoryException();
+    return p;
+}
+
+CByteArray& CByteArray::operator=(CByteArray&& other) noexcept
+{
+    if (this != &other) {
+        free(m_pData);
+        m_pData = other.m_pData;
+        m_nSize = other.m_nSize;
+        m_nMaxSize = other.m_nMaxSize;
+        m_nGrowBy = other.m_nGrowBy;
+        other.m_pData = nullptr;
+        other.m_nSize = other.m_nMaxSize = 0;
+    }
+    return *this;
 }
 
 void CByteArray::SetSize(int nNewSize, int nGrowBy)
@@ -27,13 +52,12 @@ void CByteArray::SetSize(int nNewSize, int nGrowBy)
         m_nGrowBy = nGrowBy;
 
     if (nNewSize == 0) {
-        delete[] m_pData;
+        free(m_pData);
         m_pData = nullptr;
         m_nSize = m_nMaxSize = 0;
     } else if (m_pData == nullptr) {
         int nAlloc = nNewSize > m_nGrowBy ? nNewSize : m_nGrowBy;
-        m_pData = AllocateBytes(nAlloc);
-        memset(m_pData, 0, static_cast<size_t>(nNewSize));
+        m_pData = AllocateZeroedBytes(nAlloc);
         m_nSize = nNewSize;
         m_nMaxSize = nAlloc;
     } else if (nNewSize <= m_nMaxSize) {
@@ -53,7 +77,7 @@ void CByteArray::SetSize(int nNewSize, int nGrowBy)
         BYTE* pNew = AllocateBytes(nNewMax);
         memcpy(pNew, m_pData, static_cast<size_t>(m_nSize));
         memset(pNew + m_nSize, 0, static_cast<size_t>(nNewSize - m_nSize));
-        delete[] m_pData;
+        free(m_pData);
         m_pData = pNew;
         m_nSize = nNewSize;
         m_nMaxSize = nNewMax;
@@ -69,7 +93,7 @@ void CByteArray::FreeExtra()
         pNew = AllocateBytes(m_nSize);
         memcpy(pNew, m_pData, static_cast<size_t>(m_nSize));
     }
-    delete[] m_pData;
+    free(m_pData);
     m_pData = pNew;
     m_nMaxSize = m_nSize;
 }

@@ -84,41 +84,70 @@ BOOL CFileException::GetErrorMessage(LPSTR lpszError, UINT nMaxError, PUINT pnHe
     return !text.IsEmpty();
 }
 
+// The system's error codes as the framework has always mapped them; what the
+// table does not name is a generic failure.
 int PASCAL CFileException::OsErrorToException(LONG lOsError)
 {
-    switch (lOsError) {
+    switch (static_cast<DWORD>(lOsError)) {
     case NO_ERROR: return none;
     case ERROR_FILE_NOT_FOUND: return fileNotFound;
-    case ERROR_PATH_NOT_FOUND:
-    case ERROR_INVALID_DRIVE:
-    case ERROR_INVALID_NAME:
-    case ERROR_BAD_PATHNAME:
-    case ERROR_BAD_NETPATH:
-    case ERROR_DIRECTORY:
-    case ERROR_FILENAME_EXCED_RANGE: return badPath;
+    case ERROR_PATH_NOT_FOUND: return badPath;
     case ERROR_TOO_MANY_OPEN_FILES: return tooManyOpenFiles;
-    case ERROR_ACCESS_DENIED:
-    case ERROR_WRITE_PROTECT:
-    case ERROR_INVALID_ACCESS:
-    case ERROR_FILE_EXISTS:
-    case ERROR_ALREADY_EXISTS: return accessDenied;
-    case ERROR_INVALID_HANDLE: return invalidFile;
+    case ERROR_ACCESS_DENIED: return accessDenied;
+    case ERROR_INVALID_HANDLE: return fileNotFound;
+    case ERROR_BAD_FORMAT: return invalidFile;
+    case ERROR_INVALID_ACCESS: return accessDenied;
+    case ERROR_INVALID_DRIVE: return badPath;
     case ERROR_CURRENT_DIRECTORY: return removeCurrentDir;
-    case ERROR_CANNOT_MAKE: return directoryFull;
-    case ERROR_SEEK:
-    case ERROR_NEGATIVE_SEEK: return badSeek;
-    case ERROR_CRC:
-    case ERROR_READ_FAULT:
-    case ERROR_WRITE_FAULT:
-    case ERROR_GEN_FAILURE:
-    case ERROR_NOT_READY:
-    case ERROR_SECTOR_NOT_FOUND: return hardIO;
+    case ERROR_NOT_SAME_DEVICE: return badPath;
+    case ERROR_NO_MORE_FILES: return fileNotFound;
+    case ERROR_WRITE_PROTECT: return accessDenied;
+    case ERROR_BAD_UNIT: return hardIO;
+    case ERROR_NOT_READY: return hardIO;
+    case ERROR_BAD_COMMAND: return hardIO;
+    case ERROR_CRC: return hardIO;
+    case ERROR_BAD_LENGTH: return badSeek;
+    case ERROR_SEEK: return badSeek;
+    case ERROR_NOT_DOS_DISK: return invalidFile;
+    case ERROR_SECTOR_NOT_FOUND: return badSeek;
+    case ERROR_WRITE_FAULT: return accessDenied;
+    case ERROR_READ_FAULT: return badSeek;
     case ERROR_SHARING_VIOLATION: return sharingViolation;
-    case ERROR_LOCK_VIOLATION:
-    case ERROR_LOCK_FAILED: return lockViolation;
-    case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL: return diskFull;
+    case ERROR_LOCK_VIOLATION: return lockViolation;
+    case ERROR_WRONG_DISK: return badPath;
+    case ERROR_SHARING_BUFFER_EXCEEDED: return tooManyOpenFiles;
     case ERROR_HANDLE_EOF: return endOfFile;
+    case ERROR_HANDLE_DISK_FULL: return diskFull;
+    case ERROR_DUP_NAME: return badPath;
+    case ERROR_BAD_NETPATH: return badPath;
+    case ERROR_NETWORK_BUSY: return accessDenied;
+    case ERROR_DEV_NOT_EXIST: return badPath;
+    case ERROR_ADAP_HDW_ERR: return hardIO;
+    case ERROR_BAD_NET_RESP: return accessDenied;
+    case ERROR_UNEXP_NET_ERR: return hardIO;
+    case ERROR_BAD_REM_ADAP: return invalidFile;
+    case ERROR_NO_SPOOL_SPACE: return directoryFull;
+    case ERROR_NETNAME_DELETED: return accessDenied;
+    case ERROR_NETWORK_ACCESS_DENIED: return accessDenied;
+    case ERROR_BAD_DEV_TYPE: return invalidFile;
+    case ERROR_BAD_NET_NAME: return badPath;
+    case ERROR_TOO_MANY_NAMES: return tooManyOpenFiles;
+    case ERROR_SHARING_PAUSED: return badPath;
+    case ERROR_REQ_NOT_ACCEP: return accessDenied;
+    case ERROR_FILE_EXISTS: return accessDenied;
+    case ERROR_CANNOT_MAKE: return accessDenied;
+    case ERROR_ALREADY_ASSIGNED: return badPath;
+    case ERROR_INVALID_PASSWORD: return accessDenied;
+    case ERROR_NET_WRITE_FAULT: return hardIO;
+    case ERROR_DRIVE_LOCKED: return lockViolation;
+    case ERROR_OPEN_FAILED: return fileNotFound;
+    case ERROR_BUFFER_OVERFLOW: return badPath;
+    case ERROR_DISK_FULL: return diskFull;
+    case ERROR_INVALID_NAME: return badPath;
+    case ERROR_FILENAME_EXCED_RANGE: return badPath;
+    case ERROR_NEGATIVE_SEEK: return badSeek;
+    case ERROR_SEEK_ON_DEVICE: return badSeek;
+    case ERROR_DIR_NOT_EMPTY: return removeCurrentDir;
     default: return genericException;
     }
 }
