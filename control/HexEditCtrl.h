@@ -89,6 +89,9 @@ protected:
     int GetRowCount() const;
 
     // Layout, scrolling and caret placement.
+    // The cell font (fixed pitch, m_nFontHeight pixels): the one font the
+    // layout measures and the painter draws with.
+    BOOL CreateCellFont(CFont* pFont) const;
     void RecalcLayout();
     BOOL UpdateScrollBars();
     void EnsureCaretVisible();

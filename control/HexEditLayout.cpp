@@ -44,14 +44,20 @@ void SetBarPos(CWnd* pWnd, int nBar, int nPos)
 
 } // namespace
 
+BOOL CHexEditCtrl::CreateCellFont(CFont* pFont) const
+{
+    return pFont->CreateFont(m_nFontHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN,
+                             NULL);
+}
+
 void CHexEditCtrl::RecalcLayout()
 {
     if (m_hWnd == NULL)
         return;
 
     CFont font;
-    font.CreateFont(m_nFontHeight, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0,
-                    FIXED_PITCH | FF_MODERN, NULL);
+    CreateCellFont(&font);
 
     // Measure one cell. Without the font, the device context or a cell of at
     // least one pixel each way, the previous measurements stay.

@@ -71,8 +71,7 @@ void CHexEditCtrl::OnPaint()
     memDC.FillRect(&rect, &brush);
 
     CFont font;
-    font.CreateFont(m_nFontHeight, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                    CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, NULL);
+    CreateCellFont(&font);
     CFont* pOldFont = NULL;
     if (font.GetSafeHandle() != NULL)
         pOldFont = memDC.SelectObject(&font);
