@@ -73,6 +73,58 @@ Stats Measure(int nRuns, F fn)
     return Summarise(v);
 }
 
+// The two sides of a ratio, timed in turns (a, b, a, b, ...) after a few
+// unmeasured turns, so that what drifts during a run (caches, the X server,
+// other processes) weighs on both sides alike.
+struct StatsPair {
+    Stats a, b;
+};
+
+template <class FA, class FB>
+StatsPair MeasureInterleaved(int nRuns, FA fnA, FB fnB)
+{
+    for (int i = 0; i < 3; i++) {
+        fnA();
+        fnB();
+    }
+    std::vector<double> va, vb;
+    va.reserve(nRuns);
+    vb.reserve(nRuns);
+    for (int i = 0; i < nRuns; i++) {
+        double t0 = Now();
+        fnA();
+        double t1 = Now();
+        fnB();
+        va.push_back(t1 - t0);
+        vb.push_back(Now() - t1);
+    }
+    return StatsPair{Summarise(va), Summarise(vb)};
+}
+
+// Ratio lines, printed together after the figures: a's median over b's.
+struct RatioLine {
+    std::string name;
+    double a, b;
+    std::string goal;
+};
+std::vector<RatioLine> g_ratios;
+
+void AddRatio(const char* name, double a, double b, const char* goal)
+{
+    g_ratios.push_back(RatioLine{name, a, b, goal});
+}
+
+void PrintRatios()
+{
+    std::printf("ratios (medians)\n");
+    for (const RatioLine& r : g_ratios) {
+        if (r.a > 0 && r.b > 0)
+            std::printf("  %-52s %9.3f   goal %s\n", r.name.c_str(), r.a / r.b, r.goal.c_str());
+        else
+            std::printf("  %-52s %9s   goal %s\n", r.name.c_str(), "not run", r.goal.c_str());
+    }
+}
+
 void PrintRow(const char* name, const Stats& s)
 {
     std::printf("  %-52s %9.3f %9.3f %9.3f %6d\n", name, s.median, s.p10, s.p90, s.runs);
@@ -105,6 +157,7 @@ public:
     using CHexEditCtrl::m_clrAddrBk;
     using CHexEditCtrl::m_clrHexBk;
     using CHexEditCtrl::m_clrHexText;
+    using CHexEditCtrl::CreateCellFont;
 
     // Fills the control's own array directly (a host's copy would need the
     // memory twice). Returns false when the memory cannot be had.
@@ -212,24 +265,24 @@ void BuildItems(BenchHexEdit& ctl, int nRunsOrItems, std::vector<TextItem>& item
 struct MemoryDC {
     HDC hWndDC = NULL, hDC = NULL;
     HBITMAP hBmp = NULL;
-    HFONT hFont = NULL;
+    CFont font;
     HGDIOBJ hOldBmp = NULL, hOldFont = NULL;
     HWND hWnd = NULL;
 
-    explicit MemoryDC(HWND hWndIn) : hWnd(hWndIn)
+    explicit MemoryDC(BenchHexEdit& ctl) : hWnd(ctl.m_hWnd)
     {
         hWndDC = ::GetDC(hWnd);
         hDC = ::CreateCompatibleDC(hWndDC);
         hBmp = ::CreateCompatibleBitmap(hWndDC, kClientWidth, kClientHeight);
         hOldBmp = ::SelectObject(hDC, hBmp);
-        hFont = ::CreateFontA(16, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, FIXED_PITCH | FF_MODERN, NULL);
-        hOldFont = ::SelectObject(hDC, hFont);
+        ctl.CreateCellFont(&font);
+        hOldFont = ::SelectObject(hDC, font);
     }
     ~MemoryDC()
     {
         ::SelectObject(hDC, hOldFont);
         ::SelectObject(hDC, hOldBmp);
-        ::DeleteObject(hFont);
+        font.DeleteObject();
         ::DeleteObject(hBmp);
         ::DeleteDC(hDC);
         ::ReleaseDC(hWnd, hWndDC);
@@ -247,37 +300,39 @@ void DrawItems(HDC hDC, HBRUSH hFill, const std::vector<TextItem>& items)
     }
 }
 
-} // namespace
+// What every figure works on: the host window, the control in it with a
+// 1920x1080 client area, and the number of runs a figure.
+struct Bench {
+    int nRuns = 60;
+    HWND hHost = NULL;
+    BenchHexEdit ctl;
+};
 
-int main(int argc, char** argv)
+// Creates the host and the control and sizes the control so that its client
+// area, with the vertical bar shown and the horizontal one hidden (all
+// columns fit), is 1920x1080. False when there is no display.
+bool SetUp(Bench& b)
 {
-    int nRuns = argc > 1 ? std::atoi(argv[1]) : 60;
-    if (nRuns < 5)
-        nRuns = 5;
-
     WNDCLASSA wc = {};
     wc.lpfnWndProc = HostProc;
     wc.hInstance = ::GetModuleHandleA(NULL);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = "QXBenchHost";
     ::RegisterClassA(&wc);
-    HWND hHost = ::CreateWindowExA(0, wc.lpszClassName, "hexedit_bench", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0,
-                                   0, kClientWidth + 100, kClientHeight + 100, NULL, NULL, wc.hInstance, NULL);
-    if (hHost == NULL) {
-        std::printf("hexedit_bench: no host window (is there a display?)\n");
-        return 0;
-    }
+    b.hHost = ::CreateWindowExA(0, wc.lpszClassName, "hexedit_bench", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0,
+                                0, kClientWidth + 100, kClientHeight + 100, NULL, NULL, wc.hInstance, NULL);
+    if (b.hHost == NULL)
+        return false;
     Pump();
 
-    BenchHexEdit ctl;
+    BenchHexEdit& ctl = b.ctl;
     g_pCtl = &ctl;
     RECT rcCreate = {0, 0, kClientWidth, kClientHeight};
-    ctl.Create(rcCreate, CWnd::FromHandle(hHost), 1);
+    ctl.Create(rcCreate, CWnd::FromHandle(b.hHost), 1);
     ctl.SetCounting(4096);
     Pump();
-    // Size the window so that its client area, with the vertical bar shown
-    // and the horizontal one hidden (all columns fit), is 1920x1080.
-    {
+    // Twice: the first size may show or hide a bar and change the client area.
+    for (int i = 0; i < 2; i++) {
         RECT rcWnd, rcClient;
         ::GetWindowRect(ctl.m_hWnd, &rcWnd);
         ::GetClientRect(ctl.m_hWnd, &rcClient);
@@ -285,79 +340,106 @@ int main(int argc, char** argv)
         int h = (rcWnd.bottom - rcWnd.top) + kClientHeight - rcClient.bottom;
         ctl.MoveWindow(0, 0, w, h);
         Pump();
-        ::GetWindowRect(ctl.m_hWnd, &rcWnd);
-        ::GetClientRect(ctl.m_hWnd, &rcClient);
-        w = (rcWnd.right - rcWnd.left) + kClientWidth - rcClient.right;
-        h = (rcWnd.bottom - rcWnd.top) + kClientHeight - rcClient.bottom;
-        ctl.MoveWindow(0, 0, w, h);
-        Pump();
     }
-    RECT rcClient;
-    ::GetClientRect(ctl.m_hWnd, &rcClient);
     ::CreateCaret(ctl.m_hWnd, NULL, 2, ctl.m_sizeChar.cy);
     ::ShowCaret(ctl.m_hWnd);
+    return true;
+}
 
+void TearDown(Bench& b)
+{
+    ::DestroyCaret();
+    g_pCtl = nullptr;
+    b.ctl.DestroyWindow();
+    ::DestroyWindow(b.hHost);
+}
+
+void PrintHeader(Bench& b)
+{
+    RECT rcClient;
+    ::GetClientRect(b.ctl.m_hWnd, &rcClient);
     std::printf("hexedit_bench (%s): client area %ldx%ld, cell %ldx%ld, %d visible lines, %d runs a figure\n",
-                sizeof(void*) == 8 ? "x86_64" : "i686", rcClient.right, rcClient.bottom, ctl.m_sizeChar.cx,
-                ctl.m_sizeChar.cy, ctl.m_nVisRows, nRuns);
+                sizeof(void*) == 8 ? "x86_64" : "i686", rcClient.right, rcClient.bottom, b.ctl.m_sizeChar.cx,
+                b.ctl.m_sizeChar.cy, b.ctl.m_nVisRows, b.nRuns);
     std::printf("  %-52s %9s %9s %9s %6s\n", "figure (milliseconds)", "median", "p10", "p90", "runs");
+}
 
-    // --- paint, 4 KiB --------------------------------------------------------
-    Stats paint4k = Measure(nRuns, [&] { PaintOnce(ctl.m_hWnd); });
+// Paint of 4 KiB at the top, without and with a selection. Returns the
+// paint's median without one.
+double BenchPaint4K(Bench& b)
+{
+    Stats paint4k = Measure(b.nRuns, [&] { PaintOnce(b.ctl.m_hWnd); });
     PrintRow("paint, 4 KiB, top", paint4k);
 
     // A selection over three screen lines, as a mouse drag leaves it.
-    ctl.m_nSelStart = 3 * 100;
-    ctl.m_nSelEnd = 3 * 140 + 2;
-    Stats paintSel = Measure(nRuns, [&] { PaintOnce(ctl.m_hWnd); });
+    b.ctl.m_nSelStart = 3 * 100;
+    b.ctl.m_nSelEnd = 3 * 140 + 2;
+    Stats paintSel = Measure(b.nRuns, [&] { PaintOnce(b.ctl.m_hWnd); });
     PrintRow("paint, 4 KiB, top, bytes 100-140 selected", paintSel);
-    ctl.m_nSelStart = ctl.m_nSelEnd = -1;
+    b.ctl.m_nSelStart = b.ctl.m_nSelEnd = -1;
+    return paint4k.median;
+}
 
-    // --- floors, same picture, same kind of memory DC -------------------------
-    Stats floorA, floorB, floorFrame;
-    {
-        MemoryDC mem(ctl.m_hWnd);
-        HBRUSH hFill = ::CreateSolidBrush(ctl.m_clrWndBk);
-        std::vector<TextItem> perItem, perRun;
-        BuildItems(ctl, 0, perItem);
-        BuildItems(ctl, 1, perRun);
-        floorA = Measure(nRuns, [&] { DrawItems(mem.hDC, hFill, perItem); ::GdiFlush(); });
-        floorB = Measure(nRuns, [&] { DrawItems(mem.hDC, hFill, perRun); ::GdiFlush(); });
-        // (b) inside the frame every paint must have: a new memory DC and
-        // bitmap compatible with the window's DC, the font, the fill, the
-        // copy to the window and the release of all of it.
-        floorFrame = Measure(nRuns, [&] {
-            HDC hWndDC = ::GetDC(ctl.m_hWnd);
-            HDC hDC = ::CreateCompatibleDC(hWndDC);
-            HBITMAP hBmp = ::CreateCompatibleBitmap(hWndDC, kClientWidth, kClientHeight);
-            HGDIOBJ hOldBmp = ::SelectObject(hDC, hBmp);
-            HBRUSH hBrush = ::CreateSolidBrush(ctl.m_clrWndBk);
-            HFONT hFont = ::CreateFontA(16, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0,
-                                        FIXED_PITCH | FF_MODERN, NULL);
-            HGDIOBJ hOldFont = ::SelectObject(hDC, hFont);
-            DrawItems(hDC, hBrush, perRun);
-            ::BitBlt(hWndDC, 0, 0, kClientWidth, kClientHeight, hDC, 0, 0, SRCCOPY);
-            ::SelectObject(hDC, hOldFont);
-            ::SelectObject(hDC, hOldBmp);
-            ::DeleteObject(hFont);
-            ::DeleteObject(hBrush);
-            ::DeleteObject(hBmp);
-            ::DeleteDC(hDC);
-            ::ReleaseDC(ctl.m_hWnd, hWndDC);
-        });
-        ::DeleteObject(hFill);
-        char buf[64];
-        std::snprintf(buf, sizeof buf, "%zu text calls a paint", perItem.size());
-        PrintRow("floor (a): fill + one TextOutA per item", floorA);
-        PrintNote("", buf);
-        std::snprintf(buf, sizeof buf, "%zu text calls a paint", perRun.size());
-        PrintRow("floor (b): fill + one TextOutA per same-coloured run", floorB);
-        PrintNote("", buf);
-        PrintRow("floor (b) in a paint's frame (new DC+bitmap, BitBlt)", floorFrame);
-    }
+// The floors: the same picture drawn by bare GDI loops, per item and per
+// same-coloured run, into an existing memory DC; then floor (b) inside the
+// frame every paint must have (a new memory DC and bitmap compatible with
+// the window's DC, the font, the fill, the copy to the window and the
+// release of all of it), timed in turns with the control's paint.
+void BenchFloors(Bench& b)
+{
+    BenchHexEdit& ctl = b.ctl;
+    MemoryDC mem(ctl);
+    HBRUSH hFill = ::CreateSolidBrush(ctl.m_clrWndBk);
+    std::vector<TextItem> perItem, perRun;
+    BuildItems(ctl, 0, perItem);
+    BuildItems(ctl, 1, perRun);
+    StatsPair floors = MeasureInterleaved(
+        b.nRuns, [&] { DrawItems(mem.hDC, hFill, perItem); ::GdiFlush(); },
+        [&] { DrawItems(mem.hDC, hFill, perRun); ::GdiFlush(); });
+    ::DeleteObject(hFill);
 
-    // --- paint, 1 GiB ---------------------------------------------------------
-    Stats paintBig, paintBigMid;
+    auto floorInFrame = [&] {
+        HDC hWndDC = ::GetDC(ctl.m_hWnd);
+        HDC hDC = ::CreateCompatibleDC(hWndDC);
+        HBITMAP hBmp = ::CreateCompatibleBitmap(hWndDC, kClientWidth, kClientHeight);
+        HGDIOBJ hOldBmp = ::SelectObject(hDC, hBmp);
+        HBRUSH hBrush = ::CreateSolidBrush(ctl.m_clrWndBk);
+        CFont font;
+        ctl.CreateCellFont(&font);
+        HGDIOBJ hOldFont = ::SelectObject(hDC, font);
+        DrawItems(hDC, hBrush, perRun);
+        ::BitBlt(hWndDC, 0, 0, kClientWidth, kClientHeight, hDC, 0, 0, SRCCOPY);
+        ::SelectObject(hDC, hOldFont);
+        ::SelectObject(hDC, hOldBmp);
+        font.DeleteObject();
+        ::DeleteObject(hBrush);
+        ::DeleteObject(hBmp);
+        ::DeleteDC(hDC);
+        ::ReleaseDC(ctl.m_hWnd, hWndDC);
+    };
+    StatsPair framed = MeasureInterleaved(b.nRuns, [&] { PaintOnce(ctl.m_hWnd); }, floorInFrame);
+
+    char buf[64];
+    PrintRow("floor (a): fill + one TextOutA per item", floors.a);
+    std::snprintf(buf, sizeof buf, "%zu text calls a paint", perItem.size());
+    PrintNote("", buf);
+    PrintRow("floor (b): fill + one TextOutA per same-coloured run", floors.b);
+    std::snprintf(buf, sizeof buf, "%zu text calls a paint", perRun.size());
+    PrintNote("", buf);
+    PrintRow("paint, 4 KiB, top (in turns with the next line)", framed.a);
+    PrintRow("floor (b) in a paint's frame (new DC+bitmap, BitBlt)", framed.b);
+
+    AddRatio("paint 4 KiB / floor (a)", framed.a.median, floors.a.median, "-");
+    AddRatio("paint 4 KiB / floor (b)", framed.a.median, floors.b.median, "-");
+    AddRatio("floor (a) / floor (b)", floors.a.median, floors.b.median, "-");
+    AddRatio("paint / floor (b) in a paint's frame", framed.a.median, framed.b.median, "<= 1.10");
+}
+
+// Paint of a large block (1 GiB, or the largest of 768, 512, 256 MiB that
+// can be had) at the top and in the middle, against paint4k.
+void BenchPaintLarge(Bench& b, double paint4k)
+{
+    BenchHexEdit& ctl = b.ctl;
     int nBig = 0;
     for (long long n : {1LL << 30, 3LL << 28, 1LL << 29, 1LL << 28}) {
         if (ctl.SetCounting(static_cast<int>(n))) {
@@ -365,92 +447,127 @@ int main(int argc, char** argv)
             break;
         }
     }
-    char bigName[96];
     if (nBig == 0) {
         PrintNote("paint, large block", "not run: no block of 256 MiB or more could be allocated");
-    } else {
-        std::snprintf(bigName, sizeof bigName, "paint, %d MiB, top%s", nBig >> 20,
-                      nBig == (1 << 30) ? "" : " (1 GiB could not be had)");
-        Pump();
-        paintBig = Measure(nRuns, [&] { PaintOnce(ctl.m_hWnd); });
-        PrintRow(bigName, paintBig);
-        ctl.m_nFirstRow = ctl.GetRowCount() / 2;
-        ctl.RecalcLayout();
-        Pump();
-        std::snprintf(bigName, sizeof bigName, "paint, %d MiB, middle", nBig >> 20);
-        paintBigMid = Measure(nRuns, [&] { PaintOnce(ctl.m_hWnd); });
-        PrintRow(bigName, paintBigMid);
-        ctl.SetCounting(4096);
-        Pump();
+        return;
     }
+    char name[96];
+    std::snprintf(name, sizeof name, "paint, %d MiB, top%s", nBig >> 20,
+                  nBig == (1 << 30) ? "" : " (1 GiB could not be had)");
+    Pump();
+    Stats top = Measure(b.nRuns, [&] { PaintOnce(ctl.m_hWnd); });
+    PrintRow(name, top);
+    ctl.m_nFirstRow = ctl.GetRowCount() / 2;
+    ctl.RecalcLayout();
+    Pump();
+    std::snprintf(name, sizeof name, "paint, %d MiB, middle", nBig >> 20);
+    Stats middle = Measure(b.nRuns, [&] { PaintOnce(ctl.m_hWnd); });
+    PrintRow(name, middle);
+    ctl.SetCounting(4096);
+    Pump();
+    AddRatio("paint large / paint 4 KiB", top.median, paint4k, "<= 1.05");
+}
 
-    // --- layout -------------------------------------------------------------
-    Stats layout = Measure(nRuns * 5, [&] {
-        ctl.RecalcLayout();
-        ::ValidateRect(ctl.m_hWnd, NULL);   // measure the layout, not a paint
+void BenchLayout(Bench& b)
+{
+    Stats layout = Measure(b.nRuns * 5, [&] {
+        b.ctl.RecalcLayout();
+        ::ValidateRect(b.ctl.m_hWnd, NULL);   // measure the layout, not a paint
     });
     PrintRow("RecalcLayout (no paint)", layout);
+}
 
-    // What a scroll-bar set costs when it changes nothing, with and without
-    // redraw (the layout skips such sets).
-    {
-        SCROLLINFO si = {};
-        si.cbSize = sizeof si;
-        si.fMask = SIF_ALL;
-        ::GetScrollInfo(ctl.m_hWnd, SB_VERT, &si);
-        Stats setTrue = Measure(nRuns, [&] { ::SetScrollInfo(ctl.m_hWnd, SB_VERT, &si, TRUE); });
-        Stats setFalse = Measure(nRuns, [&] { ::SetScrollInfo(ctl.m_hWnd, SB_VERT, &si, FALSE); });
-        PrintRow("SetScrollInfo, nothing changed, redraw TRUE", setTrue);
-        PrintRow("SetScrollInfo, nothing changed, redraw FALSE", setFalse);
-        int n = 0;
-        Stats moveThumb = Measure(nRuns, [&] { ::SetScrollPos(ctl.m_hWnd, SB_VERT, (n++ & 1) ? 1 : 2, TRUE); });
-        ::SetScrollPos(ctl.m_hWnd, SB_VERT, si.nPos, TRUE);
-        PrintRow("SetScrollPos moving the thumb, redraw TRUE", moveThumb);
-    }
+// What a scroll-bar set costs when it changes nothing, with and without
+// redraw (the layout skips such sets), and a set that moves the thumb.
+void BenchScrollBarSets(Bench& b)
+{
+    HWND hWnd = b.ctl.m_hWnd;
+    SCROLLINFO si = {};
+    si.cbSize = sizeof si;
+    si.fMask = SIF_ALL;
+    ::GetScrollInfo(hWnd, SB_VERT, &si);
+    Stats setTrue = Measure(b.nRuns, [&] { ::SetScrollInfo(hWnd, SB_VERT, &si, TRUE); });
+    Stats setFalse = Measure(b.nRuns, [&] { ::SetScrollInfo(hWnd, SB_VERT, &si, FALSE); });
+    PrintRow("SetScrollInfo, nothing changed, redraw TRUE", setTrue);
+    PrintRow("SetScrollInfo, nothing changed, redraw FALSE", setFalse);
+    int n = 0;
+    Stats moveThumb = Measure(b.nRuns, [&] { ::SetScrollPos(hWnd, SB_VERT, (n++ & 1) ? 1 : 2, TRUE); });
+    ::SetScrollPos(hWnd, SB_VERT, si.nPos, TRUE);
+    PrintRow("SetScrollPos moving the thumb, redraw TRUE", moveThumb);
+}
 
-    // --- reaction: posted message to the end of the paint it causes ----------
+// A posted caret move (down one row, then up again: the view does not
+// scroll) to the end of the paint it causes, in turns with a paint.
+void BenchCaretMove(Bench& b)
+{
+    BenchHexEdit& ctl = b.ctl;
     ctl.m_nCaretPos = 48 * 20;
     ctl.MoveCaret(0, 0, FALSE);
     Pump();
     int nStep = 0;
-    Stats caret = Measure(nRuns, [&] {
-        // Down one row, then up again: the view does not scroll.
-        ::PostMessageA(hHost, WM_BENCH_MOVECARET, (nStep++ & 1) ? 0 : 2, 0);
-        Pump();
-    });
-    PrintRow("posted caret move (MoveCaret) -> end of its paint", caret);
+    StatsPair caret = MeasureInterleaved(
+        b.nRuns,
+        [&] {
+            ::PostMessageA(b.hHost, WM_BENCH_MOVECARET, (nStep++ & 1) ? 0 : 2, 0);
+            Pump();
+        },
+        [&] { PaintOnce(ctl.m_hWnd); });
+    PrintRow("posted caret move (MoveCaret) -> end of its paint", caret.a);
+    PrintRow("paint, 4 KiB, top (in turns with the line above)", caret.b);
+    AddRatio("caret move to painted / paint", caret.a.median, caret.b.median, "<= 1.2");
+}
 
+// A posted WM_VSCROLL line step (down, then up again) to the end of its
+// paint, in turns with what it cannot do without: one paint and one move of
+// the thumb. The thumb is moved away from where the next step puts it, so
+// that the step's own move is a real one too.
+void BenchVScroll(Bench& b)
+{
+    BenchHexEdit& ctl = b.ctl;
     ctl.m_nFirstRow = 50;
     ctl.RecalcLayout();
     Pump();
-    nStep = 0;
-    Stats vscroll = Measure(nRuns, [&] {
-        ::PostMessageA(ctl.m_hWnd, WM_VSCROLL, (nStep++ & 1) ? SB_LINEUP : SB_LINEDOWN, 0);
-        Pump();
-    });
-    PrintRow("posted WM_VSCROLL line step -> end of its paint", vscroll);
+    bool bDown = false;
+    StatsPair vscroll = MeasureInterleaved(
+        b.nRuns,
+        [&] {
+            bDown = !bDown;
+            ::PostMessageA(ctl.m_hWnd, WM_VSCROLL, bDown ? SB_LINEDOWN : SB_LINEUP, 0);
+            Pump();
+        },
+        [&] {
+            PaintOnce(ctl.m_hWnd);
+            ::SetScrollPos(ctl.m_hWnd, SB_VERT, ctl.m_nFirstRow + (bDown ? 1 : -1), TRUE);
+        });
+    ::SetScrollPos(ctl.m_hWnd, SB_VERT, ctl.m_nFirstRow, TRUE);
+    PrintRow("posted WM_VSCROLL line step -> end of its paint", vscroll.a);
+    PrintRow("paint + thumb move (in turns with the line above)", vscroll.b);
+    AddRatio("WM_VSCROLL to painted / (paint + thumb move)", vscroll.a.median, vscroll.b.median, "<= 1.10");
+}
 
-    Stats paintNow = Measure(nRuns, [&] { PaintOnce(ctl.m_hWnd); });
-    PrintRow("paint, 4 KiB, scrolled (for the two lines above)", paintNow);
+} // namespace
 
-    // --- ratios ---------------------------------------------------------------
-    std::printf("ratios (medians)\n");
-    auto ratio = [](const char* name, double a, double b, const char* goal) {
-        if (a > 0 && b > 0)
-            std::printf("  %-52s %9.3f   goal %s\n", name, a / b, goal);
-    };
-    if (nBig != 0)
-        ratio("paint large / paint 4 KiB", paintBig.median, paint4k.median, "<= 1.05");
-    ratio("paint 4 KiB / floor (a)", paint4k.median, floorA.median, "-");
-    ratio("paint 4 KiB / floor (b)", paint4k.median, floorB.median, "<= 1.10");
-    ratio("paint 4 KiB / floor (b) in a paint's frame", paint4k.median, floorFrame.median, "-");
-    ratio("floor (a) / floor (b)", floorA.median, floorB.median, "-");
-    ratio("caret move to painted / paint", caret.median, paintNow.median, "<= 1.2");
-    ratio("WM_VSCROLL to painted / paint", vscroll.median, paintNow.median, "<= 1.2");
+int main(int argc, char** argv)
+{
+    Bench b;
+    b.nRuns = argc > 1 ? std::atoi(argv[1]) : 60;
+    if (b.nRuns < 5)
+        b.nRuns = 5;
+    if (!SetUp(b)) {
+        std::printf("hexedit_bench: no host window (is there a display?)\n");
+        return 0;
+    }
+    PrintHeader(b);
 
-    ::DestroyCaret();
-    g_pCtl = nullptr;
-    ctl.DestroyWindow();
-    ::DestroyWindow(hHost);
+    double paint4k = BenchPaint4K(b);
+    BenchFloors(b);
+    BenchPaintLarge(b, paint4k);
+    BenchLayout(b);
+    BenchScrollBarSets(b);
+    BenchCaretMove(b);
+    BenchVScroll(b);
+
+    PrintRatios();
+    TearDown(b);
     return 0;
 }

@@ -42,12 +42,22 @@ CHexEditCtrl::~CHexEditCtrl()
     m_data.SetSize(0, -1);
 }
 
+namespace {
+
+// The window the control creates: a sunken edit-class child with both
+// scroll bars and a tab stop, that tells its parent nothing of its own
+// creation and destruction.
+const DWORD kCreateExStyle = WS_EX_CLIENTEDGE | WS_EX_NOPARENTNOTIFY;
+const DWORD kCreateStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_BORDER | WS_VSCROLL |
+                           WS_HSCROLL | WS_TABSTOP;
+static_assert(kCreateExStyle == 0x204, "the control's extended window styles");
+static_assert(kCreateStyle == 0x56B10000, "the control's window styles");
+
+} // namespace
+
 BOOL CHexEditCtrl::Create(RECT rect, CWnd* pParentWnd, UINT nID)
 {
-    // WS_EX_CLIENTEDGE | WS_EX_NOPARENTNOTIFY; WS_CHILD, WS_VISIBLE,
-    // WS_CLIPSIBLINGS, WS_CLIPCHILDREN, WS_BORDER, WS_VSCROLL, WS_HSCROLL and
-    // WS_TABSTOP.
-    return CWnd::CreateEx(0x204, "edit", "", 0x56B10000, rect, pParentWnd, nID, NULL);
+    return CWnd::CreateEx(kCreateExStyle, "edit", "", kCreateStyle, rect, pParentWnd, nID, NULL);
 }
 
 BOOL CHexEditCtrl::PreCreateWindow(CREATESTRUCT& cs)

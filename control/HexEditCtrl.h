@@ -14,6 +14,19 @@
 
 class CHexEditCtrl : public CEdit {
 public:
+    // One data row's cells as the painter draws them: the hex cells side by
+    // side ("48 65 6C ", three characters a cell) and the character cells
+    // side by side; cells from nPresent on lie past the end of the data (no
+    // hex text, a "." as character).
+    static constexpr int kMaxRowCells = 64;
+    struct RowText {
+        int nFirstIndex;    // byte index of the row's first cell
+        int nCells;         // cells in the row
+        int nPresent;       // cells holding a byte
+        char szHex[3 * kMaxRowCells + 1];
+        char szChars[kMaxRowCells + 1];
+    };
+
     CHexEditCtrl();
     ~CHexEditCtrl() override;
 
@@ -80,6 +93,12 @@ protected:
     int m_nDigit;           // digit being typed within the current byte
     BYTE m_byteCur;         // value of the byte at the caret, for the header
 
+    // The texts of data row nRow's cells.
+    void FormatRow(int nRow, RowText* pRow) const;
+    // The character a byte shows as: itself when printable in the "C"
+    // locale, whatever the user's code page, else ".".
+    static char CharOfByte(BYTE value);
+
     // Texts of the items the painter draws.
     CString GetAddressText();
     CString GetHexText(int nRow, int nCol, int* pIndex);
@@ -91,6 +110,9 @@ protected:
     int GetRowCount() const;
 
     // Layout, scrolling and caret placement.
+    // The cell font (fixed pitch, m_nFontHeight pixels): the one font the
+    // layout measures and the painter draws with.
+    BOOL CreateCellFont(CFont* pFont) const;
     void RecalcLayout();
     BOOL UpdateScrollBars();
     void EnsureCaretVisible();
@@ -117,6 +139,16 @@ protected:
     void UpdateSelection(int x, int y);
     // Ends tracking: capture, timer and flags go, the caret shows again.
     void EndTracking();
+
+    // Painting: the header line, then the data rows, each formatted once and
+    // drawn by runs of like cells (or cell by cell when the glyphs' extents
+    // cannot be read).
+    void PaintHeader(CDC* pDC);
+    void PaintRows(CDC* pDC);
+    // For tests: draw cell by cell whatever the font, and a function called
+    // with the drawing DC before each row is formatted (it may throw).
+    static bool s_bPaintCellByCell;
+    static void (*s_pfnBeforePaintRow)(HDC hDC);
 
     afx_msg void OnPaint();
     afx_msg BOOL OnEraseBkgnd(CDC* pDC);

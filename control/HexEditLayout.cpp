@@ -5,12 +5,25 @@
 // Geometry: line 0 is the header, line 1 is empty, line 2 + r holds data row
 // r; the content is 79 columns wide (columns 0 to 78). Content column C and
 // line L have their top-left pixel at ((C - m_nFirstCol) * cx,
-// (L - m_nFirstRow) * cy). The limits 78, 79 and 80 below are fixed numbers
-// that follow from that width.
+// (L - m_nFirstRow) * cy).
 #include "HexEditCtrl.h"
 #include <climits>
 
 namespace {
+
+// The content's columns: the address from column 1, the hex cells from 10,
+// the characters from 62 to 77, and a blank column after them.
+const int kContentLastCol = 78;
+const int kContentCols = kContentLastCol + 1;
+// The lines above data row 0: the header and an empty line.
+const int kHeaderLines = 2;
+// The scroll messages let the view's right edge go one column past the
+// content, and one more while the vertical bar covers room that the column
+// count includes; the bottom edge likewise goes one line further while the
+// horizontal bar covers room that the line count includes.
+const int kScrollEndCol = kContentCols + 1;
+const int kScrollEndColBesideVBar = kScrollEndCol + 1;
+const int kScrollExtraLineAboveHBar = 1;
 
 // Setting a scroll bar with redraw costs a few milliseconds under Wine even
 // when nothing changes, and the layout runs on every placement of the caret.
@@ -42,7 +55,43 @@ void SetBarPos(CWnd* pWnd, int nBar, int nPos)
     pWnd->SetScrollPos(nBar, nPos, TRUE);
 }
 
+// The first column (SB_HORZ) or row (SB_VERT) a scroll message asks for,
+// from the current one and the page, before it is clamped. A thumb track
+// position past the first page lands one further.
+int RequestedScrollPos(CWnd* pWnd, int nBar, UINT nSBCode, int nPos, int nPage)
+{
+    switch (nSBCode) {
+    case SB_LINEUP: return nPos - 1;            // SB_LINELEFT
+    case SB_LINEDOWN: return nPos + 1;          // SB_LINERIGHT
+    case SB_PAGEUP: return nPos - nPage;        // SB_PAGELEFT
+    case SB_PAGEDOWN: return nPos + nPage;      // SB_PAGERIGHT
+    case SB_THUMBTRACK: {
+        SCROLLINFO si = {};
+        if (!pWnd->GetScrollInfo(nBar, &si, SIF_TRACKPOS))
+            return nPos;
+        int t = si.nTrackPos;
+        return t > nPage ? t + 1 : t;
+    }
+    default: return nPos;
+    }
+}
+
+// A first column or row kept within 0 to nLimit (0 when nLimit is below 0).
+int ClampScrollPos(int nPos, int nLimit)
+{
+    if (nPos > nLimit)
+        nPos = nLimit;
+    return nPos < 0 ? 0 : nPos;
+}
+
 } // namespace
+
+BOOL CHexEditCtrl::CreateCellFont(CFont* pFont) const
+{
+    return pFont->CreateFont(m_nFontHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN,
+                             NULL);
+}
 
 void CHexEditCtrl::RecalcLayout()
 {
@@ -50,8 +99,7 @@ void CHexEditCtrl::RecalcLayout()
         return;
 
     CFont font;
-    font.CreateFont(m_nFontHeight, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0,
-                    FIXED_PITCH | FF_MODERN, NULL);
+    CreateCellFont(&font);
 
     // Measure one cell. Without the font, the device context or a cell of at
     // least one pixel each way, the previous measurements stay.
@@ -88,7 +136,7 @@ void CHexEditCtrl::RecalcLayout()
 
     UpdateScrollBars();
 
-    int nLimit = GetRowCount() - m_nVisRows + 2;
+    int nLimit = GetRowCount() - m_nVisRows + kHeaderLines;
     if (m_nFirstRow > nLimit)
         m_nFirstRow = nLimit;
     if (m_nFirstRow < 0)
@@ -108,7 +156,8 @@ BOOL CHexEditCtrl::UpdateScrollBars()
     si.cbSize = sizeof(si);
     si.fMask = SIF_ALL;
     si.nMin = 0;
-    si.nMax = m_nVisRows > nRows + 1 ? m_nVisRows - 1 : nRows + 1;
+    const int nLastLine = nRows + kHeaderLines - 1;
+    si.nMax = m_nVisRows > nLastLine ? m_nVisRows - 1 : nLastLine;
     si.nPage = m_nVisRows;
     si.nPos = m_nFirstRow;
 
@@ -127,11 +176,11 @@ BOOL CHexEditCtrl::UpdateScrollBars()
     SetBarInfo(this, SB_VERT, &si);
 
     si.nMin = 0;
-    si.nMax = 78;
+    si.nMax = kContentLastCol;
     si.nPage = m_nVisCols;
     si.nPos = m_nFirstCol;
-    if (m_nVisCols < 78 && m_nFirstCol + m_nVisCols > 78) {
-        m_nFirstCol = 79 - m_nVisCols;
+    if (m_nVisCols < kContentLastCol && m_nFirstCol + m_nVisCols > kContentLastCol) {
+        m_nFirstCol = kContentCols - m_nVisCols;
         si.nPos = m_nFirstCol;
     }
 
@@ -141,8 +190,8 @@ BOOL CHexEditCtrl::UpdateScrollBars()
             bResult = TRUE;
     }
 
-    // All 79 columns fit: no horizontal bar.
-    if (78 < m_nVisCols) {
+    // All the content's columns fit: no horizontal bar.
+    if (m_nVisCols > kContentLastCol) {
         ShowBar(this, SB_HORZ, FALSE);
         m_nFirstCol = 0;
     } else {
@@ -265,33 +314,13 @@ void CHexEditCtrl::OnSize(UINT, int, int)
 
 void CHexEditCtrl::OnHScroll(UINT nSBCode, UINT, CScrollBar*)
 {
-    int nOld = m_nFirstCol;
-    switch (nSBCode) {
-    case SB_LINELEFT: m_nFirstCol -= 1; break;
-    case SB_LINERIGHT: m_nFirstCol += 1; break;
-    case SB_PAGELEFT: m_nFirstCol -= m_nVisCols; break;
-    case SB_PAGERIGHT: m_nFirstCol += m_nVisCols; break;
-    case SB_THUMBTRACK: {
-        SCROLLINFO si = {};
-        if (GetScrollInfo(SB_HORZ, &si, SIF_TRACKPOS)) {
-            int t = si.nTrackPos;
-            m_nFirstCol = t > m_nVisCols ? t + 1 : t;
-        }
-        break;
-    }
-    default: break;
-    }
-
-    // The limit is below 0 only when more than 80 columns fit, where the bar
-    // is hidden; the column never goes negative.
-    int nLimit = ((GetStyle() & WS_VSCROLL) ? 81 : 80) - m_nVisCols;
-    if (m_nFirstCol > nLimit)
-        m_nFirstCol = nLimit;
-    if (m_nFirstCol < 0)
-        m_nFirstCol = 0;
-
-    if (m_nFirstCol == nOld)
+    // The limit is below 0 only when more columns fit than the scroll end,
+    // where the bar is hidden; the column never goes negative.
+    int nEnd = (GetStyle() & WS_VSCROLL) ? kScrollEndColBesideVBar : kScrollEndCol;
+    int nCol = ClampScrollPos(RequestedScrollPos(this, SB_HORZ, nSBCode, m_nFirstCol, m_nVisCols), nEnd - m_nVisCols);
+    if (nCol == m_nFirstCol)
         return;
+    m_nFirstCol = nCol;
     InvalidateRect(NULL, TRUE);
     SetBarPos(this, SB_HORZ, m_nFirstCol);
     UpdateCaret();
@@ -299,31 +328,11 @@ void CHexEditCtrl::OnHScroll(UINT nSBCode, UINT, CScrollBar*)
 
 void CHexEditCtrl::OnVScroll(UINT nSBCode, UINT, CScrollBar*)
 {
-    int nOld = m_nFirstRow;
-    switch (nSBCode) {
-    case SB_LINEUP: m_nFirstRow -= 1; break;
-    case SB_LINEDOWN: m_nFirstRow += 1; break;
-    case SB_PAGEUP: m_nFirstRow -= m_nVisRows; break;
-    case SB_PAGEDOWN: m_nFirstRow += m_nVisRows; break;
-    case SB_THUMBTRACK: {
-        SCROLLINFO si = {};
-        if (GetScrollInfo(SB_VERT, &si, SIF_TRACKPOS)) {
-            int t = si.nTrackPos;
-            m_nFirstRow = t > m_nVisRows ? t + 1 : t;
-        }
-        break;
-    }
-    default: break;
-    }
-
-    int nLimit = GetRowCount() - m_nVisRows + 2 + ((GetStyle() & WS_HSCROLL) ? 1 : 0);
-    if (m_nFirstRow > nLimit)
-        m_nFirstRow = nLimit;
-    if (m_nFirstRow < 0)
-        m_nFirstRow = 0;
-
-    if (m_nFirstRow == nOld)
+    int nEnd = GetRowCount() + kHeaderLines + ((GetStyle() & WS_HSCROLL) ? kScrollExtraLineAboveHBar : 0);
+    int nRow = ClampScrollPos(RequestedScrollPos(this, SB_VERT, nSBCode, m_nFirstRow, m_nVisRows), nEnd - m_nVisRows);
+    if (nRow == m_nFirstRow)
         return;
+    m_nFirstRow = nRow;
     InvalidateRect(NULL, TRUE);
     SetBarPos(this, SB_VERT, m_nFirstRow);
     UpdateCaret();

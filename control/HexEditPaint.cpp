@@ -20,9 +20,84 @@
 // one cell, every cell is drawn on its own, in cell order.
 #include "HexEditCtrl.h"
 
+bool CHexEditCtrl::s_bPaintCellByCell = false;
+void (*CHexEditCtrl::s_pfnBeforePaintRow)(HDC hDC) = nullptr;
+
 namespace {
 
-const char kHexDigits[] = "0123456789ABCDEF";
+// One paint's drawing surface: a memory DC compatible with the window's DC,
+// a bitmap of the client size selected into it, the fill brush and the cell
+// font. It owns all four, and its destructor puts back every object it
+// selected before anything is deleted, so a paint that throws midway leaves
+// nothing selected and nothing behind. When the memory DC or its bitmap
+// cannot be had, it draws straight into the window's DC (the same picture,
+// drawn in view); when the brush cannot be had, it fills without one.
+class CPaintSurface {
+public:
+    CPaintSurface(CDC* pTarget, int nWidth, int nHeight)
+        : m_pTarget(pTarget), m_pDC(pTarget), m_nWidth(nWidth), m_nHeight(nHeight)
+    {
+        if (m_memDC.CreateCompatibleDC(pTarget) && m_bitmap.CreateCompatibleBitmap(pTarget, nWidth, nHeight)) {
+            m_hOldBitmap = ::SelectObject(m_memDC.m_hDC, m_bitmap.GetSafeHandle());
+            if (m_hOldBitmap != NULL && m_hOldBitmap != HGDI_ERROR)
+                m_pDC = &m_memDC;
+            else
+                m_hOldBitmap = NULL;
+        }
+    }
+    ~CPaintSurface()
+    {
+        if (m_hOldFont != NULL)
+            ::SelectObject(m_pDC->m_hDC, m_hOldFont);
+        if (m_hOldBitmap != NULL)
+            ::SelectObject(m_memDC.m_hDC, m_hOldBitmap);
+        // The members go next: the memory DC first, then the objects.
+    }
+    CPaintSurface(const CPaintSurface&) = delete;
+    CPaintSurface& operator=(const CPaintSurface&) = delete;
+
+    CDC* DC() { return m_pDC; }
+
+    void Fill(const RECT& rect, COLORREF clr)
+    {
+        m_brush.DeleteObject();
+        if (m_brush.CreateSolidBrush(clr))
+            m_pDC->FillRect(&rect, &m_brush);
+        else
+            m_pDC->FillSolidRect(&rect, clr);
+    }
+
+    // The font the texts are drawn in: created into Font(), then selected.
+    CFont* Font() { return &m_font; }
+    void SelectFont()
+    {
+        if (m_font.GetSafeHandle() == NULL || m_hOldFont != NULL)
+            return;
+        HGDIOBJ hOld = ::SelectObject(m_pDC->m_hDC, m_font.GetSafeHandle());
+        m_hOldFont = hOld != HGDI_ERROR ? hOld : NULL;
+    }
+
+    // Copies the picture to the window while the bitmap is still selected
+    // (copied after the old bitmap is back, the window would get the 1x1
+    // stock bitmap and nothing of the picture).
+    void CopyToTarget()
+    {
+        if (m_pDC == &m_memDC)
+            m_pTarget->BitBlt(0, 0, m_nWidth, m_nHeight, &m_memDC, 0, 0, SRCCOPY);
+    }
+
+private:
+    CDC* m_pTarget;
+    CDC* m_pDC;         // the memory DC, or the target when it cannot be had
+    int m_nWidth;
+    int m_nHeight;
+    CBitmap m_bitmap;
+    CFont m_font;
+    CBrush m_brush;
+    CDC m_memDC;        // declared last: deleted before the objects above
+    HGDIOBJ m_hOldBitmap = NULL;
+    HGDIOBJ m_hOldFont = NULL;
+};
 
 // How far each printable character's ink reaches past the right edge of its
 // cell, in pixels, for the font selected into hDC. False when the glyphs
@@ -43,6 +118,77 @@ bool MeasureOverhangs(HDC hDC, int nCellWidth, int nOverhang[0x7F])
     return true;
 }
 
+// Where and in what colours one row's cells are drawn, and which of them
+// are selected.
+struct RowDrawing {
+    CDC* pDC;
+    int y;
+    int cx;
+    int xHex;       // left pixel of the row's first hex cell
+    int xChars;     // left pixel of its first character cell
+    COLORREF clrHexText, clrHexBk;
+    COLORREF clrCharText, clrCharBk;
+    COLORREF clrSelText, clrSelBk;
+    bool bSelected[CHexEditCtrl::kMaxRowCells];
+
+    void HexColours(bool bSel) const
+    {
+        pDC->SetTextColor(bSel ? clrSelText : clrHexText);
+        pDC->SetBkColor(bSel ? clrSelBk : clrHexBk);
+    }
+    void CharColours(bool bSel) const
+    {
+        pDC->SetTextColor(bSel ? clrSelText : clrCharText);
+        pDC->SetBkColor(bSel ? clrSelBk : clrCharBk);
+    }
+};
+
+const int kHexCellChars = 3;
+
+// Every cell with a text call of its own, in cell order: its hex text (none
+// past the end of the data), then its character.
+void DrawCellsOneByOne(const RowDrawing& d, const CHexEditCtrl::RowText& row)
+{
+    for (int c = 0; c < row.nCells; c++) {
+        if (c < row.nPresent) {
+            d.HexColours(d.bSelected[c]);
+            d.pDC->TextOut(d.xHex + kHexCellChars * c * d.cx, d.y, row.szHex + kHexCellChars * c, kHexCellChars);
+        }
+        d.CharColours(d.bSelected[c]);
+        d.pDC->TextOut(d.xChars + c * d.cx, d.y, row.szChars + c, 1);
+    }
+}
+
+// Runs of neighbouring cells in the same colours, each run ending after a
+// cell whose ink reaches into the next one: the hex cells with a byte, then
+// every character cell (past the end as well).
+void DrawCellsInRuns(const RowDrawing& d, const CHexEditCtrl::RowText& row, const int nOverhang[0x7F])
+{
+    auto hexInkOut = [&](int c) {
+        const char* p = row.szHex + kHexCellChars * c;
+        return nOverhang[static_cast<int>(p[0])] > 2 * d.cx || nOverhang[static_cast<int>(p[1])] > d.cx ||
+               nOverhang[' '] > 0;
+    };
+    for (int c = 0; c < row.nPresent;) {
+        int e = c + 1;
+        while (e < row.nPresent && d.bSelected[e] == d.bSelected[c] && !hexInkOut(e - 1))
+            e++;
+        d.HexColours(d.bSelected[c]);
+        d.pDC->TextOut(d.xHex + kHexCellChars * c * d.cx, d.y, row.szHex + kHexCellChars * c,
+                       (e - c) * kHexCellChars);
+        c = e;
+    }
+    for (int c = 0; c < row.nCells;) {
+        int e = c + 1;
+        while (e < row.nCells && d.bSelected[e] == d.bSelected[c] &&
+               nOverhang[static_cast<int>(row.szChars[e - 1])] == 0)
+            e++;
+        d.CharColours(d.bSelected[c]);
+        d.pDC->TextOut(d.xChars + c * d.cx, d.y, row.szChars + c, e - c);
+        c = e;
+    }
+}
+
 } // namespace
 
 void CHexEditCtrl::OnPaint()
@@ -50,158 +196,77 @@ void CHexEditCtrl::OnPaint()
     CPaintDC dc(this);
     CRect rect;
     GetClientRect(&rect);
-    int nWidth = rect.right - rect.left;
-    int nHeight = rect.bottom - rect.top;
 
-    CDC memDC;
-    memDC.CreateCompatibleDC(&dc);
-    CBitmap bitmap;
-    bitmap.CreateCompatibleBitmap(&dc, nWidth, nHeight);
-    CBitmap* pOldBitmap = NULL;
-    if (bitmap.GetSafeHandle() != NULL)
-        pOldBitmap = memDC.SelectObject(&bitmap);
+    CPaintSurface surface(&dc, rect.Width(), rect.Height());
+    surface.Fill(rect, m_clrWndBk);
+    if (CreateCellFont(surface.Font()))
+        surface.SelectFont();
+    CDC* pDC = surface.DC();
+    pDC->SetBoundsRect(&rect, DCB_DISABLE);
 
-    CBrush brush;
-    if (!brush.CreateSolidBrush(m_clrWndBk)) {
-        // The bitmap must leave the memory DC before either can be deleted.
-        if (pOldBitmap != NULL)
-            memDC.SelectObject(pOldBitmap);
-        AfxThrowResourceException();
-    }
-    memDC.FillRect(&rect, &brush);
+    PaintHeader(pDC);
+    PaintRows(pDC);
+    surface.CopyToTarget();
+}
 
-    CFont font;
-    font.CreateFont(m_nFontHeight, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                    CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, NULL);
-    CFont* pOldFont = NULL;
-    if (font.GetSafeHandle() != NULL)
-        pOldFont = memDC.SelectObject(&font);
-    memDC.SetBoundsRect(&rect, DCB_DISABLE);
-
+void CHexEditCtrl::PaintHeader(CDC* pDC)
+{
+    // On screen only while the view is not scrolled down.
     const int cx = m_sizeChar.cx;
-    const int cy = m_sizeChar.cy;
+    const int y = -m_nFirstRow * m_sizeChar.cy;
+    pDC->SetTextColor(m_clrText);
+    pDC->SetBkColor(m_clrWndBk);
+    pDC->TextOut((m_nAddrCol - m_nFirstCol) * cx, y, "Address", 7);
+    pDC->TextOut((m_nHexCol - m_nFirstCol) * cx, y, GetStatusText());
+    pDC->TextOut((m_nAsciiCol - m_nFirstCol) * cx, y, "ASCII values", 12);
+}
 
-    // Header line: on screen only while the view is not scrolled down.
-    {
-        int y = -m_nFirstRow * cy;
-        memDC.SetTextColor(m_clrText);
-        memDC.SetBkColor(m_clrWndBk);
-        memDC.TextOut((m_nAddrCol - m_nFirstCol) * cx, y, "Address", 7);
-        CString strStatus = GetStatusText();
-        memDC.TextOut((m_nHexCol - m_nFirstCol) * cx, y, strStatus);
-        memDC.TextOut((m_nAsciiCol - m_nFirstCol) * cx, y, "ASCII values", 12);
-    }
-
+void CHexEditCtrl::PaintRows(CDC* pDC)
+{
     // Data rows, from m_nFirstRow on screen line 2, as many as fit (the last
     // may lie partly or wholly below the client area and is clipped).
-    const COLORREF clrHighlight = ::GetSysColor(COLOR_HIGHLIGHT);
-    const COLORREF clrHighlightText = ::GetSysColor(COLOR_HIGHLIGHTTEXT);
+    const int cx = m_sizeChar.cx;
+    const int cy = m_sizeChar.cy;
     int nOverhang[0x7F];
-    const bool bRuns = MeasureOverhangs(memDC.m_hDC, cx, nOverhang);
-    const int nSize = m_data.GetSize();
-    const BYTE* pData = m_data.GetData();
+    const bool bRuns = !s_bPaintCellByCell && MeasureOverhangs(pDC->m_hDC, cx, nOverhang);
+
+    RowDrawing d;
+    d.pDC = pDC;
+    d.cx = cx;
+    d.xHex = (m_nHexCol - m_nFirstCol) * cx;
+    d.xChars = (m_nAsciiCol - m_nFirstCol) * cx;
+    d.clrHexText = m_clrHexText;
+    d.clrHexBk = m_clrHexBk;
+    d.clrCharText = m_clrAddrBk;
+    d.clrCharBk = m_clrAsciiBk;
+    d.clrSelText = ::GetSysColor(COLOR_HIGHLIGHTTEXT);
+    d.clrSelBk = ::GetSysColor(COLOR_HIGHLIGHT);
+
     const int nRows = GetRowCount();
-    const int nCells = m_nBytesPerRow;
-    const int nCellChars = m_nByteDigits + 1;
-
-    // One row's texts: the hex cells side by side (3 characters each, empty
-    // past the end of the data) and the character cells side by side, with
-    // the cells after which a run must end.
-    // (16 cells a row; the arrays leave room for more.)
-    char szHex[64 * 3];
-    char szChars[64];
-    bool bSelected[64];
-    bool bPresent[64];
-    bool bHexInkOut[64];
-    bool bCharInkOut[64];
-
+    RowText row;
     m_nRowAddr = 0;
     for (m_nPaintRow = m_nFirstRow; m_nPaintRow < nRows && m_nPaintRow - m_nFirstRow <= m_nVisRows;
          m_nPaintRow++) {
         const int r = m_nPaintRow;
         m_nRowAddr = r * m_nBytesPerRow * (m_nByteDigits / 2);
-        const int y = (r - m_nFirstRow + 2) * cy;
+        d.y = (r - m_nFirstRow + 2) * cy;
 
-        memDC.SetTextColor(m_clrText);
-        memDC.SetBkColor(m_clrAddrBk);
-        CString strAddr = GetAddressText();
-        memDC.TextOut((m_nAddrCol - m_nFirstCol) * cx, y, strAddr);
+        pDC->SetTextColor(m_clrText);
+        pDC->SetBkColor(m_clrAddrBk);
+        pDC->TextOut((m_nAddrCol - m_nFirstCol) * cx, d.y, GetAddressText());
 
-        for (int c = 0; c < nCells; c++) {
-            int i = m_nRowAddr + c;
-            // 3 x i in 64 bits: the hex-character unit of a byte beyond the
-            // first 715,827,882 does not fit an int.
-            long long unit = 3LL * i;
-            bSelected[c] = m_nSelStart <= unit && unit <= m_nSelEnd;
-            bPresent[c] = i < nSize;
-            char* pCell = szHex + c * nCellChars;
-            if (bPresent[c]) {
-                BYTE b = pData[i];
-                pCell[0] = kHexDigits[b >> 4];
-                pCell[1] = kHexDigits[b & 15];
-                pCell[2] = ' ';
-                szChars[c] = (b >= 0x20 && b <= 0x7E) ? static_cast<char>(b) : '.';
-            } else {
-                // An empty cell reads as 0, which shows as ".".
-                szChars[c] = '.';
-            }
-            if (bRuns) {
-                bHexInkOut[c] = bPresent[c] && (nOverhang[static_cast<int>(pCell[0])] > 2 * cx ||
-                                                nOverhang[static_cast<int>(pCell[1])] > cx ||
-                                                nOverhang[' '] > 0);
-                bCharInkOut[c] = nOverhang[static_cast<int>(szChars[c])] > 0;
-            }
+        if (s_pfnBeforePaintRow != nullptr)
+            s_pfnBeforePaintRow(pDC->m_hDC);
+        FormatRow(r, &row);
+        for (int c = 0; c < row.nCells; c++) {
+            // In 64 bits: the hex-character unit of a byte beyond the first
+            // 715,827,882 does not fit an int.
+            LONGLONG unit = 3 * (static_cast<LONGLONG>(row.nFirstIndex) + c);
+            d.bSelected[c] = m_nSelStart <= unit && unit <= m_nSelEnd;
         }
-
-        if (!bRuns) {
-            for (int c = 0; c < nCells; c++) {
-                if (bPresent[c]) {
-                    memDC.SetTextColor(bSelected[c] ? clrHighlightText : m_clrHexText);
-                    memDC.SetBkColor(bSelected[c] ? clrHighlight : m_clrHexBk);
-                    memDC.TextOut((m_nHexCol + nCellChars * c - m_nFirstCol) * cx, y,
-                                  szHex + c * nCellChars, nCellChars);
-                }
-                memDC.SetTextColor(bSelected[c] ? clrHighlightText : m_clrAddrBk);
-                memDC.SetBkColor(bSelected[c] ? clrHighlight : m_clrAsciiBk);
-                memDC.TextOut((m_nAsciiCol + c - m_nFirstCol) * cx, y, szChars + c, 1);
-            }
-            continue;
-        }
-
-        // Hex cells: runs of present cells with the same selection state.
-        for (int c = 0; c < nCells && bPresent[c];) {
-            int e = c + 1;
-            while (e < nCells && bPresent[e] && bSelected[e] == bSelected[c] && !bHexInkOut[e - 1])
-                e++;
-            memDC.SetTextColor(bSelected[c] ? clrHighlightText : m_clrHexText);
-            memDC.SetBkColor(bSelected[c] ? clrHighlight : m_clrHexBk);
-            memDC.TextOut((m_nHexCol + nCellChars * c - m_nFirstCol) * cx, y, szHex + c * nCellChars,
-                          (e - c) * nCellChars);
-            c = e;
-        }
-        // Character cells: every one is drawn, past the end as well.
-        for (int c = 0; c < nCells;) {
-            int e = c + 1;
-            while (e < nCells && bSelected[e] == bSelected[c] && !bCharInkOut[e - 1])
-                e++;
-            memDC.SetTextColor(bSelected[c] ? clrHighlightText : m_clrAddrBk);
-            memDC.SetBkColor(bSelected[c] ? clrHighlight : m_clrAsciiBk);
-            memDC.TextOut((m_nAsciiCol + c - m_nFirstCol) * cx, y, szChars + c, e - c);
-            c = e;
-        }
+        if (bRuns)
+            DrawCellsInRuns(d, row, nOverhang);
+        else
+            DrawCellsOneByOne(d, row);
     }
-
-    // Copy the picture while the bitmap is still selected (copied after the
-    // old bitmap is back, the window would get the 1x1 stock bitmap and
-    // nothing of the picture), then put the kept objects back.
-    dc.BitBlt(0, 0, nWidth, nHeight, &memDC, 0, 0, SRCCOPY);
-    if (pOldFont != NULL)
-        memDC.SelectObject(pOldFont);
-    if (pOldBitmap != NULL)
-        memDC.SelectObject(pOldBitmap);
-
-    font.DeleteObject();
-    brush.DeleteObject();
-    bitmap.DeleteObject();
-    memDC.DeleteDC();
 }

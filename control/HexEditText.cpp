@@ -1,8 +1,27 @@
 // HexEditText.cpp - the texts of the items CHexEditCtrl draws: row addresses,
 // hexadecimal and character cells, the bits of the byte at the caret and the
 // status text of the header line. Pure computations on the control's state.
+//
+// The hex and character cells have one formatter, FormatRow, which the
+// painter calls once a row; the one-cell texts are read from it.
 #include "HexEditCtrl.h"
-#include <stdio.h>
+
+namespace {
+
+const char kHexDigits[] = "0123456789ABCDEF";
+
+int HexDigitValue(char ch)
+{
+    if (ch >= '0' && ch <= '9')
+        return ch - '0';
+    if (ch >= 'A' && ch <= 'F')
+        return ch - 'A' + 10;
+    if (ch >= 'a' && ch <= 'f')
+        return ch - 'a' + 10;
+    return -1;
+}
+
+} // namespace
 
 int CHexEditCtrl::GetRowCount() const
 {
@@ -22,14 +41,50 @@ CString CHexEditCtrl::GetAddressText()
     return text;
 }
 
+char CHexEditCtrl::CharOfByte(BYTE value)
+{
+    return (value >= 0x20 && value <= 0x7E) ? static_cast<char>(value) : '.';
+}
+
+void CHexEditCtrl::FormatRow(int nRow, RowText* pRow) const
+{
+    const int nCells = m_nBytesPerRow < kMaxRowCells ? m_nBytesPerRow : kMaxRowCells;
+    // In 64 bits: a row far past the end must hold no byte rather than wrap
+    // around to the start.
+    const LONGLONG nFirst64 = static_cast<LONGLONG>(nRow) * m_nBytesPerRow * (m_nByteDigits / 2);
+    const int nSize = m_data.GetSize();
+    int nPresent = nFirst64 < 0 || nFirst64 >= nSize ? 0 : static_cast<int>(nSize - nFirst64);
+    if (nPresent > nCells)
+        nPresent = nCells;
+    const int nFirst = static_cast<int>(nFirst64);
+    const BYTE* pData = m_data.GetData();
+
+    pRow->nFirstIndex = nFirst;
+    pRow->nCells = nCells;
+    pRow->nPresent = nPresent;
+    char* pHex = pRow->szHex;
+    for (int c = 0; c < nPresent; c++) {
+        BYTE b = pData[nFirst + c];
+        *pHex++ = kHexDigits[b >> 4];
+        *pHex++ = kHexDigits[b & 15];
+        *pHex++ = ' ';
+        pRow->szChars[c] = CharOfByte(b);
+    }
+    *pHex = '\0';
+    // An empty cell reads as 0, which shows as ".".
+    for (int c = nPresent; c < nCells; c++)
+        pRow->szChars[c] = CharOfByte(0);
+    pRow->szChars[nCells] = '\0';
+}
+
 CString CHexEditCtrl::GetHexText(int nRow, int nCol, int* pIndex)
 {
-    int index = nRow * m_nBytesPerRow * (m_nByteDigits / 2) + nCol;
-    CString text;
-    if (index < m_data.GetSize())
-        text.Format("%0.2X ", static_cast<unsigned>(m_data[index]));
-    *pIndex = index;
-    return text;
+    RowText row;
+    FormatRow(nRow, &row);
+    *pIndex = row.nFirstIndex + nCol;
+    if (nCol < 0 || nCol >= row.nPresent)
+        return CString();
+    return CString(row.szHex + 3 * nCol, 3);
 }
 
 CString CHexEditCtrl::GetBitsText()
@@ -53,13 +108,16 @@ CString CHexEditCtrl::GetStatusText()
 CString CHexEditCtrl::GetCharText(const CString& strHex)
 {
     // Read back from the cell's text, so an empty cell past the end reads 0.
+    // Leading blanks are skipped; the digits end at the first other
+    // character; a value beyond a byte is no character.
+    LPCSTR p = strHex;
+    while (*p == ' ')
+        p++;
     unsigned value = 0;
-    sscanf(strHex, "%x", &value);
-    CString text;
-    // Printable in the "C" locale, whatever the user's code page.
-    if (value >= 0x20 && value <= 0x7E)
-        text.Format("%c", static_cast<int>(value));
-    else
-        text = ".";
-    return text;
+    for (int nDigits = 0; HexDigitValue(*p) >= 0; p++, nDigits++) {
+        if (nDigits == 8)
+            return CString('.', 1);
+        value = (value << 4) | static_cast<unsigned>(HexDigitValue(*p));
+    }
+    return CString(value <= 0xFF ? CharOfByte(static_cast<BYTE>(value)) : '.', 1);
 }

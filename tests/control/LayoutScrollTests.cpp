@@ -53,16 +53,30 @@ protected:
 
 TEST_F(LayoutTest, CellIsTheExtentOfAInTheFixedPitchFont)
 {
+    // The one cell font: 16 pixels, normal weight, fixed pitch, modern.
+    CFont font;
+    ASSERT_TRUE(ctl.CreateCellFont(&font));
+    LOGFONTA lf = {};
+    ASSERT_EQ(static_cast<int>(sizeof lf), ::GetObjectA(font.GetSafeHandle(), sizeof lf, &lf));
+    EXPECT_EQ(16, lf.lfHeight);
+    EXPECT_EQ(0, lf.lfWidth);
+    EXPECT_EQ(FW_NORMAL, lf.lfWeight);
+    EXPECT_EQ(0, lf.lfItalic);
+    EXPECT_EQ(DEFAULT_CHARSET, lf.lfCharSet);
+    EXPECT_EQ(FIXED_PITCH | FF_MODERN, lf.lfPitchAndFamily);
+    EXPECT_EQ(0, lf.lfFaceName[0]);
+
     HDC hDC = ::GetDC(ctl.m_hWnd);
-    HFONT hFont = ::CreateFontA(16, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, FIXED_PITCH | FF_MODERN, NULL);
-    HGDIOBJ hOld = ::SelectObject(hDC, hFont);
+    HGDIOBJ hOld = ::SelectObject(hDC, font.GetSafeHandle());
     SIZE size = {};
     ::GetTextExtentPoint32A(hDC, "A", 1, &size);
+    TEXTMETRICA tm = {};
+    ::GetTextMetricsA(hDC, &tm);
     ::SelectObject(hDC, hOld);
-    ::DeleteObject(hFont);
     ::ReleaseDC(ctl.m_hWnd, hDC);
     EXPECT_EQ(size.cx, ctl.m_sizeChar.cx);
     EXPECT_EQ(size.cy, ctl.m_sizeChar.cy);
+    EXPECT_EQ(0, tm.tmPitchAndFamily & TMPF_FIXED_PITCH) << "a fixed-pitch face (the bit means variable)";
 }
 
 TEST_F(LayoutTest, VisibleCellsCountTheScrollBarsAsIfHidden)

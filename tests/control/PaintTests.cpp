@@ -3,9 +3,11 @@
 // checked cell by cell (colours of the header, address, hex and character
 // cells, the highlight, the fill in the gaps), against shifted copies of
 // itself for scrolling, and pixel for pixel against the per-item picture.
+#include "MessageBoxCatcher.h"
 #include "TestHost.h"
 
 #include <iostream>
+#include <string>
 
 using qxtest::Picture;
 using qxtest::Pump;
@@ -282,72 +284,87 @@ TEST_F(PaintTest, EraseBackgroundErasesNothing)
 
 // ---------------------------------------------------------------------------
 // The painter draws neighbouring cells of one colour with one text call; the
-// picture must be the one of one call per item, pixel for pixel.
+// picture must be the one of one call per item, pixel for pixel, and the
+// cell-by-cell path (taken when the glyphs' extents cannot be read) must
+// give the same picture.
 
-// Whether the painter can draw runs with this font (every printable glyph
-// advances by one cell); otherwise it draws cell by cell and the comparison
-// below checks that path. Also counts the glyphs whose ink reaches into the
-// next cell (the runs end after them).
-bool GlyphsAdvanceByOneCell(HWND hWnd, int cx, int* pnOverhanging)
+// Whether the painter can draw runs with the control's font (every
+// printable glyph advances by one cell). Also counts the glyphs whose ink
+// reaches into the next cell (the runs end after them).
+bool GlyphsAdvanceByOneCell(TestHexEdit& ctl, int* pnOverhanging)
 {
-    HDC hDC = ::GetDC(hWnd);
-    HFONT hFont = ::CreateFontA(16, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, FIXED_PITCH | FF_MODERN, NULL);
-    HGDIOBJ hOld = ::SelectObject(hDC, hFont);
+    HDC hDC = ::GetDC(ctl.m_hWnd);
+    CFont font;
+    ctl.CreateCellFont(&font);
+    HGDIOBJ hOld = ::SelectObject(hDC, font.GetSafeHandle());
     ABC abc[95];
     bool ok = ::GetCharABCWidthsA(hDC, 0x20, 0x7E, abc) != FALSE;
     *pnOverhanging = 0;
     for (int i = 0; ok && i < 95; i++) {
-        ok = abc[i].abcA + static_cast<int>(abc[i].abcB) + abc[i].abcC == cx;
+        ok = abc[i].abcA + static_cast<int>(abc[i].abcB) + abc[i].abcC == ctl.m_sizeChar.cx;
         *pnOverhanging += abc[i].abcC < 0;
     }
     ::SelectObject(hDC, hOld);
-    ::DeleteObject(hFont);
-    ::ReleaseDC(hWnd, hDC);
+    ::ReleaseDC(ctl.m_hWnd, hDC);
     return ok;
 }
+
+// Views of the control whose pictures are compared: data, size, scroll
+// position and selection.
+struct ViewState {
+    const char* name;
+    int nBytes;     // -1: 250 bytes with every printable character, short last row
+    int nCols, nRows;
+    int nFirstRow, nFirstCol;
+    int nSelStart, nSelEnd;
+};
+const ViewState kViewStates[] = {
+    {"sample, no selection", 4096, 100, 30, 0, 0, -1, -1},
+    {"all characters, selection over rows", -1, 100, 30, 0, 0, 3 * 10, 3 * 40 + 2},
+    {"selection from a low digit", -1, 100, 30, 0, 0, 3 * 30 + 1, 3 * 33},
+    {"selection start after end", -1, 100, 30, 0, 0, 3 * 40, 3 * 10},
+    {"selection into the short row's end", -1, 100, 30, 0, 0, 3 * 245, 3 * 300},
+    {"every byte selected", -1, 100, 30, 0, 0, 0, 3 * 250},
+    {"scrolled both ways", 4096, 50, 20, 7, 11, 3 * 150, 3 * 170 + 1},
+    {"scrolled to the end", 4096, 60, 25, 233, 19, 3 * 4090, 3 * 5000},
+    {"empty", 0, 100, 30, 0, 0, -1, -1},
+    {"header only partly in view", 4096, 20, 8, 0, 30, -1, -1},
+    {"rows below the client area", 4096, 90, 58, 3, 0, 3 * 100, 3 * 900},
+};
+
+void ShowState(TestHexEdit& ctl, const ViewState& st)
+{
+    if (st.nBytes < 0) {
+        std::vector<BYTE> all(250);
+        for (int i = 0; i < 250; i++)
+            all[i] = static_cast<BYTE>(i + 6);
+        ctl.SetBytes(all);
+    } else {
+        ctl.SetCounting(st.nBytes);
+    }
+    ctl.SetLayoutCells(st.nCols, st.nRows);
+    ctl.m_nFirstRow = st.nFirstRow;
+    ctl.m_nFirstCol = st.nFirstCol;
+    ctl.m_nSelStart = st.nSelStart;
+    ctl.m_nSelEnd = st.nSelEnd;
+}
+
+// Draws cell by cell while it exists, whatever the font.
+struct CellByCell {
+    CellByCell() { TestHexEdit::s_bPaintCellByCell = true; }
+    ~CellByCell() { TestHexEdit::s_bPaintCellByCell = false; }
+};
 
 TEST_F(PaintTest, PictureIsPixelIdenticalToOneCallPerItem)
 {
     int nOverhanging = 0;
-    bool bRuns = GlyphsAdvanceByOneCell(ctl.m_hWnd, cx, &nOverhanging);
+    bool bRuns = GlyphsAdvanceByOneCell(ctl, &nOverhanging);
     std::cout << "[ note     ] the painter draws " << (bRuns ? "runs of cells" : "cell by cell")
               << " with this font; " << nOverhanging << " glyphs reach into the next cell\n";
 
-    std::vector<BYTE> all(250);
-    for (int i = 0; i < 250; i++)
-        all[i] = static_cast<BYTE>(i + 6);   // every printable character, short last row
-
-    struct State {
-        const char* name;
-        int nBytes;     // -1: the 250 bytes above
-        int nCols, nRows;
-        int nFirstRow, nFirstCol;
-        int nSelStart, nSelEnd;
-    };
-    const State states[] = {
-        {"sample, no selection", 4096, 100, 30, 0, 0, -1, -1},
-        {"all characters, selection over rows", -1, 100, 30, 0, 0, 3 * 10, 3 * 40 + 2},
-        {"selection from a low digit", -1, 100, 30, 0, 0, 3 * 30 + 1, 3 * 33},
-        {"selection start after end", -1, 100, 30, 0, 0, 3 * 40, 3 * 10},
-        {"selection into the short row's end", -1, 100, 30, 0, 0, 3 * 245, 3 * 300},
-        {"every byte selected", -1, 100, 30, 0, 0, 0, 3 * 250},
-        {"scrolled both ways", 4096, 50, 20, 7, 11, 3 * 150, 3 * 170 + 1},
-        {"scrolled to the end", 4096, 60, 25, 233, 19, 3 * 4090, 3 * 5000},
-        {"empty", 0, 100, 30, 0, 0, -1, -1},
-        {"header only partly in view", 4096, 20, 8, 0, 30, -1, -1},
-        {"rows below the client area", 4096, 90, 58, 3, 0, 3 * 100, 3 * 900},
-    };
-    for (const State& st : states) {
+    for (const ViewState& st : kViewStates) {
         SCOPED_TRACE(st.name);
-        if (st.nBytes < 0)
-            ctl.SetBytes(all);
-        else
-            ctl.SetCounting(st.nBytes);
-        ctl.SetLayoutCells(st.nCols, st.nRows);
-        ctl.m_nFirstRow = st.nFirstRow;
-        ctl.m_nFirstCol = st.nFirstCol;
-        ctl.m_nSelStart = st.nSelStart;
-        ctl.m_nSelEnd = st.nSelEnd;
+        ShowState(ctl, st);
         Picture painted = Paint();
         ASSERT_EQ(st.nFirstRow, ctl.m_nFirstRow);
         ASSERT_EQ(st.nFirstCol, ctl.m_nFirstCol);
@@ -358,18 +375,162 @@ TEST_F(PaintTest, PictureIsPixelIdenticalToOneCallPerItem)
     }
 }
 
+TEST_F(PaintTest, CellByCellGivesThePictureOfTheRuns)
+{
+    for (const ViewState& st : kViewStates) {
+        SCOPED_TRACE(st.name);
+        ShowState(ctl, st);
+        Picture runs = Paint();
+        Picture cells;
+        {
+            CellByCell force;
+            cells = Paint();
+        }
+        ASSERT_FALSE(cells.empty());
+        POINT pt = cells.FirstDifference(runs);
+        EXPECT_EQ(-1, pt.x) << "first difference at (" << pt.x << ", " << pt.y << ")";
+        pt = cells.FirstDifference(ctl.PaintPerItem());
+        EXPECT_EQ(-1, pt.x) << "first difference from one call per item at (" << pt.x << ", " << pt.y << ")";
+    }
+}
+
+// ---------------------------------------------------------------------------
+// A paint that throws midway (a text that cannot get its memory) must put
+// back what it selected into its memory DC before it frees anything:
+// Windows refuses to delete a selected object, and Wine defers the deletion
+// silently, so the fault shows only by looking at the DC at each deletion.
+// The test replaces this program's import of DeleteObject with one that
+// does, and makes the painter throw on its third row.
+
+// Replaces every import of the function at pfnReal in this executable's
+// import table with pfnNew while it exists.
+class ImportPatch {
+public:
+    ImportPatch(void* pfnReal, void* pfnNew) : m_pfnReal(pfnReal)
+    {
+        BYTE* pBase = reinterpret_cast<BYTE*>(::GetModuleHandleA(NULL));
+        auto* pDos = reinterpret_cast<IMAGE_DOS_HEADER*>(pBase);
+        auto* pNt = reinterpret_cast<IMAGE_NT_HEADERS*>(pBase + pDos->e_lfanew);
+        const IMAGE_DATA_DIRECTORY& dir = pNt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+        auto* pImport = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(pBase + dir.VirtualAddress);
+        for (; dir.VirtualAddress != 0 && pImport->Name != 0; pImport++) {
+            auto* pThunk = reinterpret_cast<IMAGE_THUNK_DATA*>(pBase + pImport->FirstThunk);
+            for (; pThunk->u1.Function != 0; pThunk++) {
+                if (reinterpret_cast<void*>(pThunk->u1.Function) == pfnReal && Write(&pThunk->u1.Function, pfnNew))
+                    m_patched.push_back(&pThunk->u1.Function);
+            }
+        }
+    }
+    ~ImportPatch()
+    {
+        for (auto* p : m_patched)
+            Write(p, m_pfnReal);
+    }
+    size_t Count() const { return m_patched.size(); }
+
+private:
+    template <class T>
+    static bool Write(T* pSlot, void* pfn)
+    {
+        DWORD dwOld = 0;
+        if (!::VirtualProtect(pSlot, sizeof *pSlot, PAGE_READWRITE, &dwOld))
+            return false;
+        *pSlot = reinterpret_cast<T>(pfn);
+        ::VirtualProtect(pSlot, sizeof *pSlot, dwOld, &dwOld);
+        return true;
+    }
+
+    void* m_pfnReal;
+    std::vector<decltype(IMAGE_THUNK_DATA().u1.Function)*> m_patched;
+};
+
+struct PaintProbe {
+    HDC hDC = NULL;            // the DC the rows are drawn into
+    HGDIOBJ hBitmap = NULL;    // what was selected into it at the first row
+    HGDIOBJ hFont = NULL;
+    int nRows = 0;             // rows begun
+    int nThrowAtRow = 3;
+    int nDeletedWhileSelected = 0;
+    int nDeletions = 0;
+    BOOL(WINAPI* pfnDeleteObject)(HGDIOBJ) = nullptr;
+};
+PaintProbe g_probe;
+
+void BeforePaintRow(HDC hDC)
+{
+    if (g_probe.nRows++ == 0) {
+        g_probe.hDC = hDC;
+        g_probe.hBitmap = ::GetCurrentObject(hDC, OBJ_BITMAP);
+        g_probe.hFont = ::GetCurrentObject(hDC, OBJ_FONT);
+    }
+    if (g_probe.nRows == g_probe.nThrowAtRow)
+        AfxThrowMemoryException();
+}
+
+BOOL WINAPI DeleteObjectChecked(HGDIOBJ hObject)
+{
+    g_probe.nDeletions++;
+    if (g_probe.hDC != NULL && ::GetObjectType(g_probe.hDC) != 0) {
+        for (UINT type : {OBJ_BITMAP, OBJ_FONT, OBJ_BRUSH, OBJ_PEN})
+            g_probe.nDeletedWhileSelected += ::GetCurrentObject(g_probe.hDC, type) == hObject;
+    }
+    return g_probe.pfnDeleteObject(hObject);
+}
+
+TEST_F(PaintTest, APaintThatThrowsMidwayLeavesNothingSelectedAndNothingBehind)
+{
+    ctl.SetLayoutCells(100, 30);
+    Picture before = Paint();
+
+    g_probe = PaintProbe();
+    void* pfnReal = reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("gdi32.dll"), "DeleteObject"));
+    ASSERT_NE(nullptr, pfnReal);
+    g_probe.pfnDeleteObject = reinterpret_cast<BOOL(WINAPI*)(HGDIOBJ)>(pfnReal);
+    int nBoxes = 0;
+    std::string strBox;
+    {
+        ImportPatch patch(pfnReal, reinterpret_cast<void*>(DeleteObjectChecked));
+        ASSERT_GE(patch.Count(), 1u);
+        TestHexEdit::s_pfnBeforePaintRow = BeforePaintRow;
+        MessageBoxCatcher boxes;
+        Paint();
+        TestHexEdit::s_pfnBeforePaintRow = nullptr;
+        nBoxes = MessageBoxCatcher::Count();
+        strBox = MessageBoxCatcher::Text();
+    }
+
+    // The paint got as far as the third row and was reported.
+    EXPECT_EQ(3, g_probe.nRows);
+    EXPECT_EQ(1, nBoxes) << strBox;
+    ASSERT_NE(nullptr, g_probe.hDC);
+    EXPECT_NE(::GetDC(NULL), g_probe.hDC);
+    // Every object it made was deleted, none while selected.
+    EXPECT_GE(g_probe.nDeletions, 3) << "bitmap, font and brush";
+    EXPECT_EQ(0, g_probe.nDeletedWhileSelected);
+    EXPECT_EQ(0u, ::GetObjectType(g_probe.hDC)) << "the memory DC is gone";
+    EXPECT_EQ(0u, ::GetObjectType(g_probe.hBitmap)) << "the bitmap is gone";
+    EXPECT_EQ(0u, ::GetObjectType(g_probe.hFont)) << "the font is gone";
+
+    // And the next paint is whole again.
+    Picture after = Paint();
+    POINT pt = after.FirstDifference(before);
+    EXPECT_EQ(-1, pt.x) << "first difference at (" << pt.x << ", " << pt.y << ")";
+}
+
 // ---------------------------------------------------------------------------
 // Every paint and every layout releases what it creates. Wine reports no GDI
 // counts, and the process has about 65,000 GDI handles: the test takes all
 // but 300 of them, then runs a few thousand paints and layouts. Any
-// handle left behind per run would use up the rest, and creating objects
-// (and painting) would fail.
+// handle left behind per run would use up the rest: creating objects would
+// fail, and a paint that cannot get its bitmap or font shows it.
 
 TEST_F(PaintTest, ManyPaintsAndLayoutsDoNotExhaustGdiHandles)
 {
     ctl.SetLayoutCells(30, 8);
     ctl.m_nSelStart = 0;
     ctl.m_nSelEnd = 30;
+    Picture reference = Paint();
+    ASSERT_FALSE(reference.empty());
 
     std::vector<HBRUSH> hogs;
     while (hogs.size() < 200000) {
@@ -385,7 +546,7 @@ TEST_F(PaintTest, ManyPaintsAndLayoutsDoNotExhaustGdiHandles)
     }
 
     const int kRounds = 1200;
-    int nFailedPaints = 0;
+    int nFailedPaints = 0, nWrongPictures = 0;
     DWORD t0 = ::GetTickCount();
     for (int i = 0; i < kRounds; i++) {
         ctl.RecalcLayout();           // a layout (font, DC), which invalidates
@@ -393,19 +554,27 @@ TEST_F(PaintTest, ManyPaintsAndLayoutsDoNotExhaustGdiHandles)
         if (ctl.m_nPaintRow == 0)
             nFailedPaints++;
         ctl.m_nPaintRow = 0;
+        // Every so often, what the window shows now.
+        if (i % 50 == 49) {
+            HDC hDC = ::GetDC(ctl.m_hWnd);
+            Picture pic = Picture::FromDC(hDC, reference.width(), reference.height());
+            ::ReleaseDC(ctl.m_hWnd, hDC);
+            nWrongPictures += pic.empty() || pic.FirstDifference(reference).x != -1;
+        }
     }
     DWORD ms = ::GetTickCount() - t0;
 
     HDC hDC = ::GetDC(ctl.m_hWnd);
     HBITMAP hBmp = ::CreateCompatibleBitmap(hDC, 16, 16);
-    HFONT hFont = ::CreateFontA(16, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, FIXED_PITCH | FF_MODERN, NULL);
+    CFont font;
+    BOOL bFont = ctl.CreateCellFont(&font);
     HBRUSH hBrush = ::CreateSolidBrush(RGB(1, 2, 3));
     HDC hMem = ::CreateCompatibleDC(hDC);
-    bool bCreated = hDC != NULL && hBmp != NULL && hFont != NULL && hBrush != NULL && hMem != NULL;
+    bool bCreated = hDC != NULL && hBmp != NULL && bFont && hBrush != NULL && hMem != NULL;
     Picture pic = Paint();
     ::DeleteDC(hMem);
     ::DeleteObject(hBrush);
-    ::DeleteObject(hFont);
+    font.DeleteObject();
     ::DeleteObject(hBmp);
     ::ReleaseDC(ctl.m_hWnd, hDC);
     for (HBRUSH h : hogs)
@@ -413,8 +582,11 @@ TEST_F(PaintTest, ManyPaintsAndLayoutsDoNotExhaustGdiHandles)
     std::cout << "[ note     ] " << kRounds << " layouts and paints with 300 GDI handles to spare: " << ms << " ms\n";
 
     EXPECT_EQ(0, nFailedPaints);
+    EXPECT_EQ(0, nWrongPictures);
     EXPECT_TRUE(bCreated);
     // The control still paints its picture.
+    POINT pt = pic.FirstDifference(reference);
+    EXPECT_EQ(-1, pt.x) << "first difference at (" << pt.x << ", " << pt.y << ")";
     EXPECT_TRUE(pic.Shows(ctl.AddrRect(0), kWhite, kBlack));
     EXPECT_TRUE(pic.Shows(ctl.HexCellRect(0, 1), hiBk, hiText));
     EXPECT_TRUE(pic.Shows(ctl.HexCellRect(1, 0), kYellow, kDarkBlue));

@@ -236,6 +236,10 @@ public:
     using CHexEditCtrl::UpdateCaret;
     using CHexEditCtrl::GetCaretByteIndex;
     using CHexEditCtrl::GetCaretByte;
+    using CHexEditCtrl::CreateCellFont;
+    using CHexEditCtrl::FormatRow;
+    using CHexEditCtrl::s_bPaintCellByCell;
+    using CHexEditCtrl::s_pfnBeforePaintRow;
 
     // Creates the control over (0, 0, nWidth, nHeight) of the host.
     bool CreateIn(TestHost& host, int nWidth, int nHeight, UINT nID = 1)
@@ -340,9 +344,9 @@ public:
         HGDIOBJ hOldBmp = ::SelectObject(hDC, hBmp);
         HBRUSH hBrush = ::CreateSolidBrush(m_clrWndBk);
         ::FillRect(hDC, &rc, hBrush);
-        HFONT hFont = ::CreateFontA(16, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0,
-                                    FIXED_PITCH | FF_MODERN, NULL);
-        HGDIOBJ hOldFont = ::SelectObject(hDC, hFont);
+        CFont font;
+        CreateCellFont(&font);
+        HGDIOBJ hOldFont = ::SelectObject(hDC, font.GetSafeHandle());
         const int cx = m_sizeChar.cx, cy = m_sizeChar.cy;
         auto text = [&](int nCol, int y, const CString& s, COLORREF fg, COLORREF bk) {
             ::SetTextColor(hDC, fg);
@@ -372,7 +376,7 @@ public:
         ::SelectObject(hDC, hOldFont);
         Picture pic = Picture::FromDC(hDC, rc.right, rc.bottom);
         ::SelectObject(hDC, hOldBmp);
-        ::DeleteObject(hFont);
+        font.DeleteObject();
         ::DeleteObject(hBrush);
         ::DeleteObject(hBmp);
         ::DeleteDC(hDC);

@@ -74,6 +74,48 @@ TEST(ControlText, HexTextGivesTheIndexAlsoPastTheEnd)
     EXPECT_EQ(".", c.Char(1, 15));
 }
 
+TEST(ControlText, RowFormatterGivesEveryCellsTextsAsThePainterDrawsThem)
+{
+    TextProbe c;
+    std::vector<BYTE> bytes = {0x48, 0x65, 0x00, 0x7F, 0x80, 0xFF, 0x20, 0x7E};
+    for (int i = 0; i < 25; ++i)
+        bytes.push_back(static_cast<BYTE>(0x41 + i));   // 33 bytes: row 2 holds one
+    c.SetBytes(bytes);
+
+    CHexEditCtrl::RowText row;
+    c.FormatRow(0, &row);
+    EXPECT_EQ(0, row.nFirstIndex);
+    EXPECT_EQ(16, row.nCells);
+    EXPECT_EQ(16, row.nPresent);
+    EXPECT_STREQ("48 65 00 7F 80 FF 20 7E 41 42 43 44 45 46 47 48 ", row.szHex);
+    EXPECT_STREQ("He.... ~ABCDEFGH", row.szChars);
+
+    c.FormatRow(2, &row);
+    EXPECT_EQ(32, row.nFirstIndex);
+    EXPECT_EQ(1, row.nPresent);
+    EXPECT_STREQ("59 ", row.szHex);
+    EXPECT_STREQ("Y...............", row.szChars) << "cells past the end read 0";
+
+    c.FormatRow(3, &row);
+    EXPECT_EQ(48, row.nFirstIndex);
+    EXPECT_EQ(0, row.nPresent);
+    EXPECT_STREQ("", row.szHex);
+    EXPECT_STREQ("................", row.szChars);
+
+    // A row far past the end holds nothing (its index does not wrap to the
+    // start of the data).
+    c.FormatRow(0x10000000, &row);
+    EXPECT_EQ(0, row.nPresent);
+    EXPECT_STREQ("", row.szHex);
+
+    // The one-cell texts are the row's.
+    c.FormatRow(0, &row);
+    for (int col = 0; col < 16; ++col) {
+        EXPECT_EQ(std::string(row.szHex + 3 * col, 3), c.Hex(0, col)) << col;
+        EXPECT_EQ(std::string(1, row.szChars[col]), c.Char(0, col)) << col;
+    }
+}
+
 TEST(ControlText, RowCountsRoundUp)
 {
     TextProbe c;
@@ -122,6 +164,13 @@ TEST(ControlText, OnlyTheCLocalePrintableRangeShowsAsItself)
             EXPECT_EQ(".", shown) << v;
     }
     EXPECT_STREQ(".", TextProbe::GetCharText(""));
+    // Read as a hexadecimal number: blanks before it, any case, and no
+    // character for what is not a byte.
+    EXPECT_STREQ("A", TextProbe::GetCharText(" 41"));
+    EXPECT_STREQ("J", TextProbe::GetCharText("4a "));
+    EXPECT_STREQ(".", TextProbe::GetCharText("141"));
+    EXPECT_STREQ(".", TextProbe::GetCharText("100000041"));
+    EXPECT_STREQ(".", TextProbe::GetCharText("zz"));
 }
 
 TEST(ControlData, SetDataCopiesIndependentlyBothWays)
@@ -220,8 +269,22 @@ TEST_F(ControlWindow, MessagesItDoesNotHandleBehaveAsForAPlainEdit)
     LPARAM hit = MAKELPARAM(HTCLIENT, WM_MOUSEMOVE);
     EXPECT_EQ(SendMessageA(hPlain, WM_SETCURSOR, (WPARAM)hPlain, hit),
               c.SendMessage(WM_SETCURSOR, (WPARAM)c.m_hWnd, hit));
-    EXPECT_EQ(SendMessageA(hPlain, WM_NCHITTEST, 0, MAKELPARAM(1, 1)),
-              c.SendMessage(WM_NCHITTEST, 0, MAKELPARAM(1, 1)));
+
+    // Hit-testing is the edit window's: the client area, and with 4096
+    // bytes in 300x200 pixels both scroll bars (just right of and below the
+    // client area).
+    c.SetBytes(std::vector<BYTE>(4096));
+    ASSERT_TRUE(c.GetStyle() & WS_VSCROLL);
+    ASSERT_TRUE(c.GetStyle() & WS_HSCROLL);
+    CRect rc;
+    c.GetClientRect(&rc);
+    c.ClientToScreen(&rc);
+    auto hitTest = [](HWND hWnd, int x, int y) { return SendMessageA(hWnd, WM_NCHITTEST, 0, MAKELPARAM(x, y)); };
+    int xMid = (rc.left + rc.right) / 2, yMid = (rc.top + rc.bottom) / 2;
+    EXPECT_EQ(HTCLIENT, hitTest(c.m_hWnd, xMid, yMid));
+    EXPECT_EQ(hitTest(hPlain, xMid, yMid), hitTest(c.m_hWnd, xMid, yMid));
+    EXPECT_EQ(HTVSCROLL, hitTest(c.m_hWnd, rc.right + GetSystemMetrics(SM_CXVSCROLL) / 2, yMid));
+    EXPECT_EQ(HTHSCROLL, hitTest(c.m_hWnd, xMid, rc.bottom + GetSystemMetrics(SM_CYHSCROLL) / 2));
     DestroyWindow(hPlain);
 }
 

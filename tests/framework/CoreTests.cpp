@@ -104,25 +104,41 @@ TEST(ByteArray, FailedAllocationThrowsMemoryAndKeepsTheContent)
 }
 #endif
 
-TEST(String, FormatsTheControlsTexts)
+// CString::Format formats into a 256-byte buffer first and, when the text
+// does not fit, formats again into one of the right size, reading the
+// arguments a second time.
+TEST(String, FormatGivesWholeTextsOfEveryLengthAroundItsFirstBuffer)
 {
-    CString s;
-    s.Format("%0.2X", 5);
-    EXPECT_STREQ("05", s);
-    s.Format("%0.8X", 0x12340);
-    EXPECT_STREQ("00012340", s);
-    s.Format("%0.2X", 0x1FF);
-    EXPECT_STREQ("1FF", s);
-    s.Format("%0.2X ", 0x4A);
-    EXPECT_STREQ("4A ", s);
-    EXPECT_EQ(3, s.GetLength());
-    s.Format("%c", 'H');
-    EXPECT_STREQ("H", s);
-    s.Format("Hex values: %0.2X %s", 0xFF, " Bit Values: 1111 1111");
-    EXPECT_STREQ("Hex values: FF  Bit Values: 1111 1111", s);
-    std::string longText(1000, 'x');
-    s.Format("<%s>", longText.c_str());
-    EXPECT_EQ(1002, s.GetLength());
+    for (int len : {0, 1, 254, 255, 256, 257, 511, 4096, 100000}) {
+        SCOPED_TRACE(len);
+        std::string text(static_cast<size_t>(len), 'x');
+        if (len > 0)
+            text.back() = 'y';
+        CString s;
+        s.Format("%s", text.c_str());
+        EXPECT_EQ(len, s.GetLength());
+        EXPECT_EQ(text, std::string(s));
+        // The arguments after a long one are read again, from the start.
+        s.Format("%d<%s>%c%s%08X", -17, text.c_str(), 'Q', "end", 0xBEEFu);
+        EXPECT_EQ("-17<" + text + ">Qend0000BEEF", std::string(s));
+    }
+}
+
+TEST(String, FormatReplacesTheTextEvenWithItself)
+{
+    CString s(std::string(300, 'a').c_str());
+    s.Format("%d", 5);
+    EXPECT_STREQ("5", s);
+    s.Format("%s", "");
+    EXPECT_TRUE(s.IsEmpty());
+
+    // Its own text as an argument, short and past the first buffer.
+    s = "abc";
+    s.Format("<%s|%s>", static_cast<LPCSTR>(s), static_cast<LPCSTR>(s));
+    EXPECT_STREQ("<abc|abc>", s);
+    CString big(std::string(200, 'b').c_str());
+    big.Format("%s%s", static_cast<LPCSTR>(big), static_cast<LPCSTR>(big));
+    EXPECT_EQ(std::string(400, 'b'), std::string(big));
 }
 
 TEST(String, ConcatenatesComparesAndSearches)
