@@ -1,7 +1,12 @@
 // hexedit_bench - how long CHexEditCtrl takes to paint, lay out and react,
 // for a 1920x1080 client area, with figures of bare GDI loops that draw the
-// same picture as floors. Prints a table of medians and spreads; it never
-// fails (a step that cannot run says so in its line).
+// same picture as floors. Prints a table of medians and spreads, then the
+// ratio lines with their goals; it never fails (a step that cannot run says
+// so in its line).
+//
+// Each figure is one function Bench...(Bench&) called from main. The two
+// sides of a ratio are timed in turns (MeasureInterleaved, or MeasureInTurns
+// for more than two), and the ratio's line is added with AddRatio.
 //
 //   hexedit_bench [runs]      (default 60 runs a figure)
 #include "HexEditCtrl.h"
