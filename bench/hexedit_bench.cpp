@@ -1,7 +1,12 @@
 // hexedit_bench - how long CHexEditCtrl takes to paint, lay out and react,
 // for a 1920x1080 client area, with figures of bare GDI loops that draw the
-// same picture as floors. Prints a table of medians and spreads; it never
-// fails (a step that cannot run says so in its line).
+// same picture as floors. Prints a table of medians and spreads, then the
+// ratio lines with their goals; it never fails (a step that cannot run says
+// so in its line).
+//
+// Each figure is one function Bench...(Bench&) called from main. The two
+// sides of a ratio are timed in turns (MeasureInterleaved, or MeasureInTurns
+// for more than two), and the ratio's line is added with AddRatio.
 //
 //   hexedit_bench [runs]      (default 60 runs a figure)
 #include "HexEditCtrl.h"
@@ -9,6 +14,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -73,53 +79,87 @@ Stats Measure(int nRuns, F fn)
     return Summarise(v);
 }
 
-// The two sides of a ratio, timed in turns (a, b, a, b, ...) after a few
+// Several figures timed in turns (a, b, c, then c, b, a, ...) after a few
 // unmeasured turns, so that what drifts during a run (caches, the X server,
-// other processes) weighs on both sides alike.
+// other processes) weighs on all of them alike, and what one leaves behind
+// for the next (an X server still drawing) falls on each in turn.
+std::vector<Stats> MeasureInTurns(int nRuns, const std::vector<std::function<void()>>& fns,
+                                  std::vector<std::vector<double>>* pSamples = nullptr)
+{
+    for (int i = 0; i < 3; i++)
+        for (const auto& fn : fns)
+            fn();
+    std::vector<std::vector<double>> v(fns.size());
+    for (int i = 0; i < nRuns; i++) {
+        for (size_t j = 0; j < fns.size(); j++) {
+            size_t k = (i & 1) ? fns.size() - 1 - j : j;
+            double t0 = Now();
+            fns[k]();
+            v[k].push_back(Now() - t0);
+        }
+    }
+    std::vector<Stats> stats;
+    for (const auto& samples : v)
+        stats.push_back(Summarise(samples));
+    if (pSamples != nullptr)
+        pSamples->swap(v);
+    return stats;
+}
+
+// The median of the turns' ratios of two figures timed in turns.
+double TurnsRatio(const std::vector<double>& a, const std::vector<double>& b)
+{
+    std::vector<double> ratios;
+    for (size_t i = 0; i < a.size() && i < b.size(); i++)
+        if (b[i] > 0)
+            ratios.push_back(a[i] / b[i]);
+    return Summarise(ratios).median;
+}
+
+// The two sides of a ratio, timed in turns, and their ratio.
 struct StatsPair {
     Stats a, b;
+    double ratio = 0;
 };
 
 template <class FA, class FB>
 StatsPair MeasureInterleaved(int nRuns, FA fnA, FB fnB)
 {
-    for (int i = 0; i < 3; i++) {
-        fnA();
-        fnB();
-    }
-    std::vector<double> va, vb;
-    va.reserve(nRuns);
-    vb.reserve(nRuns);
-    for (int i = 0; i < nRuns; i++) {
-        double t0 = Now();
-        fnA();
-        double t1 = Now();
-        fnB();
-        va.push_back(t1 - t0);
-        vb.push_back(Now() - t1);
-    }
-    return StatsPair{Summarise(va), Summarise(vb)};
+    std::vector<std::vector<double>> v;
+    std::vector<Stats> s = MeasureInTurns(nRuns, {fnA, fnB}, &v);
+    return StatsPair{s[0], s[1], TurnsRatio(v[0], v[1])};
 }
 
-// Ratio lines, printed together after the figures: a's median over b's.
+// Ratio lines, printed together after the figures: for two sides timed in
+// turns the median of the turns' ratios, else the ratio of the medians.
 struct RatioLine {
     std::string name;
-    double a, b;
+    double ratio;
     std::string goal;
 };
 std::vector<RatioLine> g_ratios;
 
 void AddRatio(const char* name, double a, double b, const char* goal)
 {
-    g_ratios.push_back(RatioLine{name, a, b, goal});
+    g_ratios.push_back(RatioLine{name, a > 0 && b > 0 ? a / b : 0, goal});
+}
+
+void AddRatio(const char* name, const StatsPair& sides, const char* goal)
+{
+    g_ratios.push_back(RatioLine{name, sides.ratio, goal});
+}
+
+void AddTurnsRatio(const char* name, const std::vector<double>& a, const std::vector<double>& b, const char* goal)
+{
+    g_ratios.push_back(RatioLine{name, TurnsRatio(a, b), goal});
 }
 
 void PrintRatios()
 {
-    std::printf("ratios (medians)\n");
+    std::printf("ratios (sides timed in turns: median of the turns' ratios; else ratio of the medians)\n");
     for (const RatioLine& r : g_ratios) {
-        if (r.a > 0 && r.b > 0)
-            std::printf("  %-52s %9.3f   goal %s\n", r.name.c_str(), r.a / r.b, r.goal.c_str());
+        if (r.ratio > 0)
+            std::printf("  %-52s %9.3f   goal %s\n", r.name.c_str(), r.ratio, r.goal.c_str());
         else
             std::printf("  %-52s %9s   goal %s\n", r.name.c_str(), "not run", r.goal.c_str());
     }
@@ -158,6 +198,7 @@ public:
     using CHexEditCtrl::m_clrHexBk;
     using CHexEditCtrl::m_clrHexText;
     using CHexEditCtrl::CreateCellFont;
+    using CHexEditCtrl::FormatRow;
 
     // Fills the control's own array directly (a host's copy would need the
     // memory twice). Returns false when the memory cannot be had.
@@ -208,7 +249,10 @@ struct TextItem {
     std::string text;
 };
 
-void BuildItems(BenchHexEdit& ctl, int nRunsOrItems, std::vector<TextItem>& items)
+// nRunsOrItems 0: one item per text; else runs of same-coloured neighbours,
+// which also end after a glyph whose ink reaches into the next cell when
+// pOverhang (pixels per character, as the painter measures) is given.
+void BuildItems(BenchHexEdit& ctl, int nRunsOrItems, std::vector<TextItem>& items, const int* pOverhang = nullptr)
 {
     const int cx = ctl.m_sizeChar.cx, cy = ctl.m_sizeChar.cy;
     const COLORREF hiBk = ::GetSysColor(COLOR_HIGHLIGHT), hiText = ::GetSysColor(COLOR_HIGHLIGHTTEXT);
@@ -226,6 +270,7 @@ void BuildItems(BenchHexEdit& ctl, int nRunsOrItems, std::vector<TextItem>& item
         ctl.m_nRowAddr = r * 16;
         items.push_back({1 * cx, y, ctl.m_clrText, ctl.m_clrAddrBk, std::string(ctl.GetAddressText())});
         std::vector<TextItem> hex, chars;
+        bool bHexEnds = false, bCharEnds = false;
         for (int c = 0; c < 16; c++) {
             int i = r * 16 + c;
             bool sel = ctl.m_nSelStart <= 3LL * i && 3LL * i <= ctl.m_nSelEnd;
@@ -245,15 +290,18 @@ void BuildItems(BenchHexEdit& ctl, int nRunsOrItems, std::vector<TextItem>& item
                 continue;
             }
             if (!h.text.empty()) {
-                if (!hex.empty() && hex.back().fg == h.fg && hex.back().bk == h.bk)
+                if (!hex.empty() && hex.back().fg == h.fg && hex.back().bk == h.bk && !bHexEnds)
                     hex.back().text += h.text;
                 else
                     hex.push_back(h);
+                bHexEnds = pOverhang != nullptr && (pOverhang[static_cast<int>(buf[0])] > 2 * cx ||
+                                                    pOverhang[static_cast<int>(buf[1])] > cx || pOverhang[' '] > 0);
             }
-            if (!chars.empty() && chars.back().fg == a.fg && chars.back().bk == a.bk)
+            if (!chars.empty() && chars.back().fg == a.fg && chars.back().bk == a.bk && !bCharEnds)
                 chars.back().text += a.text;
             else
                 chars.push_back(a);
+            bCharEnds = pOverhang != nullptr && pOverhang[static_cast<int>(ch)] > 0;
         }
         items.insert(items.end(), hex.begin(), hex.end());
         items.insert(items.end(), chars.begin(), chars.end());
@@ -298,6 +346,28 @@ void DrawItems(HDC hDC, HBRUSH hFill, const std::vector<TextItem>& items)
         ::SetBkColor(hDC, it.bk);
         ::TextOutA(hDC, it.x, it.y, it.text.data(), static_cast<int>(it.text.size()));
     }
+}
+
+// Floor (b) inside the frame every paint must have: a new memory DC and
+// bitmap compatible with the window's DC, the font, the fill, the copy to
+// the window and the release of all of it.
+void DrawFloorInFrame(BenchHexEdit& ctl, HDC hWndDC, const std::vector<TextItem>& items)
+{
+    HDC hDC = ::CreateCompatibleDC(hWndDC);
+    HBITMAP hBmp = ::CreateCompatibleBitmap(hWndDC, kClientWidth, kClientHeight);
+    HGDIOBJ hOldBmp = ::SelectObject(hDC, hBmp);
+    HBRUSH hBrush = ::CreateSolidBrush(ctl.m_clrWndBk);
+    CFont font;
+    ctl.CreateCellFont(&font);
+    HGDIOBJ hOldFont = ::SelectObject(hDC, font);
+    DrawItems(hDC, hBrush, items);
+    ::BitBlt(hWndDC, 0, 0, kClientWidth, kClientHeight, hDC, 0, 0, SRCCOPY);
+    ::SelectObject(hDC, hOldFont);
+    ::SelectObject(hDC, hOldBmp);
+    font.DeleteObject();
+    ::DeleteObject(hBrush);
+    ::DeleteObject(hBmp);
+    ::DeleteDC(hDC);
 }
 
 // What every figure works on: the host window, the control in it with a
@@ -380,12 +450,9 @@ double BenchPaint4K(Bench& b)
     return paint4k.median;
 }
 
-// The floors: the same picture drawn by bare GDI loops, per item and per
-// same-coloured run, into an existing memory DC; then floor (b) inside the
-// frame every paint must have (a new memory DC and bitmap compatible with
-// the window's DC, the font, the fill, the copy to the window and the
-// release of all of it), timed in turns with the control's paint.
-void BenchFloors(Bench& b)
+// The floors: the same picture drawn by bare GDI loops into an existing
+// memory DC, per item and per same-coloured run, against paint4k.
+void BenchFloors(Bench& b, double paint4k)
 {
     BenchHexEdit& ctl = b.ctl;
     MemoryDC mem(ctl);
@@ -398,27 +465,6 @@ void BenchFloors(Bench& b)
         [&] { DrawItems(mem.hDC, hFill, perRun); ::GdiFlush(); });
     ::DeleteObject(hFill);
 
-    auto floorInFrame = [&] {
-        HDC hWndDC = ::GetDC(ctl.m_hWnd);
-        HDC hDC = ::CreateCompatibleDC(hWndDC);
-        HBITMAP hBmp = ::CreateCompatibleBitmap(hWndDC, kClientWidth, kClientHeight);
-        HGDIOBJ hOldBmp = ::SelectObject(hDC, hBmp);
-        HBRUSH hBrush = ::CreateSolidBrush(ctl.m_clrWndBk);
-        CFont font;
-        ctl.CreateCellFont(&font);
-        HGDIOBJ hOldFont = ::SelectObject(hDC, font);
-        DrawItems(hDC, hBrush, perRun);
-        ::BitBlt(hWndDC, 0, 0, kClientWidth, kClientHeight, hDC, 0, 0, SRCCOPY);
-        ::SelectObject(hDC, hOldFont);
-        ::SelectObject(hDC, hOldBmp);
-        font.DeleteObject();
-        ::DeleteObject(hBrush);
-        ::DeleteObject(hBmp);
-        ::DeleteDC(hDC);
-        ::ReleaseDC(ctl.m_hWnd, hWndDC);
-    };
-    StatsPair framed = MeasureInterleaved(b.nRuns, [&] { PaintOnce(ctl.m_hWnd); }, floorInFrame);
-
     char buf[64];
     PrintRow("floor (a): fill + one TextOutA per item", floors.a);
     std::snprintf(buf, sizeof buf, "%zu text calls a paint", perItem.size());
@@ -426,13 +472,92 @@ void BenchFloors(Bench& b)
     PrintRow("floor (b): fill + one TextOutA per same-coloured run", floors.b);
     std::snprintf(buf, sizeof buf, "%zu text calls a paint", perRun.size());
     PrintNote("", buf);
-    PrintRow("paint, 4 KiB, top (in turns with the next line)", framed.a);
-    PrintRow("floor (b) in a paint's frame (new DC+bitmap, BitBlt)", framed.b);
+    AddRatio("paint 4 KiB / floor (a)", paint4k, floors.a.median, "-");
+    AddRatio("paint 4 KiB / floor (b)", paint4k, floors.b.median, "-");
+    AddRatio("floor (a) / floor (b)", floors, "-");
+}
 
-    AddRatio("paint 4 KiB / floor (a)", framed.a.median, floors.a.median, "-");
-    AddRatio("paint 4 KiB / floor (b)", framed.a.median, floors.b.median, "-");
-    AddRatio("floor (a) / floor (b)", floors.a.median, floors.b.median, "-");
-    AddRatio("paint / floor (b) in a paint's frame", framed.a.median, framed.b.median, "<= 1.10");
+// While set, the control's window answers WM_PAINT with floor (b) in a
+// paint's frame instead of its own paint (a window procedure in front of
+// the framework's).
+WNDPROC g_pfnControlProc = nullptr;
+const std::vector<TextItem>* g_pFloorPaintItems = nullptr;
+
+LRESULT CALLBACK FloorPaintProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == WM_PAINT && g_pFloorPaintItems != nullptr && g_pCtl != nullptr) {
+        PAINTSTRUCT ps;
+        HDC hDC = ::BeginPaint(hWnd, &ps);
+        DrawFloorInFrame(*g_pCtl, hDC, *g_pFloorPaintItems);
+        ::EndPaint(hWnd, &ps);
+        return 0;
+    }
+    return ::CallWindowProcA(g_pfnControlProc, hWnd, msg, wParam, lParam);
+}
+
+// The control's paint against floor (b) in a paint's frame: the same
+// window's WM_PAINT (BeginPaint, EndPaint) answered by a new memory DC and
+// bitmap compatible with the window's DC, the font, the fill, the runs, the
+// copy to the window and the release of all of it. Timed in turns with the
+// parts that explain the difference: the frame without the WM_PAINT (a
+// GetDC), the runs ended where the painter must end them to draw the
+// picture of one call per item, the glyphs' extents the painter reads at
+// every paint, and the texts it formats.
+void BenchPaintInFrame(Bench& b)
+{
+    BenchHexEdit& ctl = b.ctl;
+    MemoryDC mem(ctl);
+    int nOverhang[0x7F] = {};
+    ABC abc[0x7E - 0x20 + 1];
+    bool bMeasured = ::GetCharABCWidthsA(mem.hDC, 0x20, 0x7E, abc) != FALSE;
+    for (int ch = 0x20; bMeasured && ch <= 0x7E; ch++)
+        nOverhang[ch] = abc[ch - 0x20].abcC < 0 ? -abc[ch - 0x20].abcC : 0;
+    std::vector<TextItem> perRun, perPainterRun;
+    BuildItems(ctl, 1, perRun);
+    BuildItems(ctl, 1, perPainterRun, nOverhang);
+
+    g_pfnControlProc = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrA(ctl.m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FloorPaintProc)));
+    auto floorPaint = [&](const std::vector<TextItem>& items) {
+        g_pFloorPaintItems = &items;
+        PaintOnce(ctl.m_hWnd);
+        g_pFloorPaintItems = nullptr;
+    };
+    CHexEditCtrl::RowText row;
+    std::vector<std::vector<double>> v;
+    std::vector<Stats> s = MeasureInTurns(
+        b.nRuns,
+        {[&] { PaintOnce(ctl.m_hWnd); }, [&] { floorPaint(perRun); },
+         [&] {
+             HDC hWndDC = ::GetDC(ctl.m_hWnd);
+             DrawFloorInFrame(ctl, hWndDC, perRun);
+             ::ReleaseDC(ctl.m_hWnd, hWndDC);
+         },
+         [&] { floorPaint(perPainterRun); }, [&] { ::GetCharABCWidthsA(mem.hDC, 0x20, 0x7E, abc); },
+         [&] {
+             CString strStatus = ctl.GetStatusText();
+             for (int r = ctl.m_nFirstRow; r < ctl.GetRowCount() && r - ctl.m_nFirstRow <= ctl.m_nVisRows; r++) {
+                 ctl.m_nRowAddr = r * 16;
+                 CString strAddr = ctl.GetAddressText();
+                 ctl.FormatRow(r, &row);
+             }
+         }},
+        &v);
+    ::SetWindowLongPtrA(ctl.m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_pfnControlProc));
+    PaintOnce(ctl.m_hWnd);
+
+    char buf[96];
+    PrintRow("paint, 4 KiB, top (in turns with the 5 lines below)", s[0]);
+    PrintRow("floor (b) in a paint's frame (WM_PAINT, new DC+bitmap)", s[1]);
+    PrintRow("  the same drawn through GetDC, no WM_PAINT", s[2]);
+    PrintRow("  the same with the painter's run ends", s[3]);
+    std::snprintf(buf, sizeof buf, "%zu text calls a paint (floor (b): %zu)", perPainterRun.size(), perRun.size());
+    PrintNote("", buf);
+    PrintRow("  the painter's read of 95 glyphs' extents", s[4]);
+    PrintRow("  the painter's texts (status, addresses, rows)", s[5]);
+    AddTurnsRatio("paint / floor (b) in a paint's frame", v[0], v[1], "<= 1.10");
+    AddTurnsRatio("paint / floor (b) with the painter's run ends", v[0], v[3], "-");
+    AddTurnsRatio("floor (b) in WM_PAINT / through GetDC", v[1], v[2], "-");
 }
 
 // Paint of a large block (1 GiB, or the largest of 768, 512, 256 MiB that
@@ -514,7 +639,7 @@ void BenchCaretMove(Bench& b)
         [&] { PaintOnce(ctl.m_hWnd); });
     PrintRow("posted caret move (MoveCaret) -> end of its paint", caret.a);
     PrintRow("paint, 4 KiB, top (in turns with the line above)", caret.b);
-    AddRatio("caret move to painted / paint", caret.a.median, caret.b.median, "<= 1.2");
+    AddRatio("caret move to painted / paint", caret, "<= 1.2");
 }
 
 // A posted WM_VSCROLL line step (down, then up again) to the end of its
@@ -542,7 +667,7 @@ void BenchVScroll(Bench& b)
     ::SetScrollPos(ctl.m_hWnd, SB_VERT, ctl.m_nFirstRow, TRUE);
     PrintRow("posted WM_VSCROLL line step -> end of its paint", vscroll.a);
     PrintRow("paint + thumb move (in turns with the line above)", vscroll.b);
-    AddRatio("WM_VSCROLL to painted / (paint + thumb move)", vscroll.a.median, vscroll.b.median, "<= 1.10");
+    AddRatio("WM_VSCROLL to painted / (paint + thumb move)", vscroll, "<= 1.10");
 }
 
 } // namespace
@@ -560,7 +685,8 @@ int main(int argc, char** argv)
     PrintHeader(b);
 
     double paint4k = BenchPaint4K(b);
-    BenchFloors(b);
+    BenchFloors(b, paint4k);
+    BenchPaintInFrame(b);
     BenchPaintLarge(b, paint4k);
     BenchLayout(b);
     BenchScrollBarSets(b);

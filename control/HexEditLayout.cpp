@@ -1,6 +1,7 @@
 // HexEditLayout.cpp - layout, scrolling and caret placement of CHexEditCtrl:
-// measuring the character cell, the scroll-bar records, keeping the caret's
-// row in view, placing the system caret, and the size and scroll messages.
+// the cell font and the measure of one character cell, the scroll-bar
+// records, keeping the caret's row in view, placing the system caret, and
+// the size and scroll messages.
 //
 // Geometry: line 0 is the header, line 1 is empty, line 2 + r holds data row
 // r; the content is 79 columns wide (columns 0 to 78). Content column C and

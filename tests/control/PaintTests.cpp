@@ -446,6 +446,7 @@ private:
 
 struct PaintProbe {
     HDC hDC = NULL;            // the DC the rows are drawn into
+    DWORD dwDCType = 0;
     HGDIOBJ hBitmap = NULL;    // what was selected into it at the first row
     HGDIOBJ hFont = NULL;
     int nRows = 0;             // rows begun
@@ -460,6 +461,7 @@ void BeforePaintRow(HDC hDC)
 {
     if (g_probe.nRows++ == 0) {
         g_probe.hDC = hDC;
+        g_probe.dwDCType = ::GetObjectType(hDC);
         g_probe.hBitmap = ::GetCurrentObject(hDC, OBJ_BITMAP);
         g_probe.hFont = ::GetCurrentObject(hDC, OBJ_FONT);
     }
@@ -503,7 +505,7 @@ TEST_F(PaintTest, APaintThatThrowsMidwayLeavesNothingSelectedAndNothingBehind)
     EXPECT_EQ(3, g_probe.nRows);
     EXPECT_EQ(1, nBoxes) << strBox;
     ASSERT_NE(nullptr, g_probe.hDC);
-    EXPECT_NE(::GetDC(NULL), g_probe.hDC);
+    EXPECT_EQ(static_cast<DWORD>(OBJ_MEMDC), g_probe.dwDCType) << "the rows are drawn off screen";
     // Every object it made was deleted, none while selected.
     EXPECT_GE(g_probe.nDeletions, 3) << "bitmap, font and brush";
     EXPECT_EQ(0, g_probe.nDeletedWhileSelected);
