@@ -130,7 +130,8 @@ public:
     using CHexEditCtrl::FormatRow;
 
     // Fills the control's own array directly (a host's copy would need the
-    // memory twice). Returns false when the memory cannot be had.
+    // memory twice), the view at the top, the caret on the first byte and
+    // nothing selected. Returns false when the memory cannot be had.
     bool SetCounting(int n);
 };
 
@@ -160,3 +161,8 @@ void BenchScrollBarSets(Bench& b);
 void BenchCaretMove(Bench& b);
 void BenchVScroll(Bench& b);
 
+
+// Keyboard (BenchKeys.cpp).
+void BenchKeystroke4K(Bench& b);
+void BenchKeystrokeLarge(Bench& b);
+void BenchFillSelection(Bench& b);

@@ -166,6 +166,9 @@ bool BenchHexEdit::SetCounting(int n)
     for (int i = 0; i < n; i++)
         p[i] = static_cast<BYTE>(i);
     m_nFirstRow = 0;
+    m_nArea = 0;
+    m_nCaretPos = 0;
+    m_nSelStart = m_nSelEnd = -1;
     RecalcLayout();
     return true;
 }
@@ -267,6 +270,10 @@ int main(int argc, char** argv)
     BenchScrollBarSets(b);
     BenchCaretMove(b);
     BenchVScroll(b);
+
+    BenchKeystroke4K(b);
+    BenchKeystrokeLarge(b);
+    BenchFillSelection(b);
 
     PrintRatios();
     TearDown(b);
