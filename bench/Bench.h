@@ -166,3 +166,7 @@ void BenchVScroll(Bench& b);
 void BenchKeystroke4K(Bench& b);
 void BenchKeystrokeLarge(Bench& b);
 void BenchFillSelection(Bench& b);
+
+// Mouse (BenchMouse.cpp).
+void BenchDragMove(Bench& b);
+void BenchAutoScroll(Bench& b);

@@ -275,6 +275,9 @@ int main(int argc, char** argv)
     BenchKeystrokeLarge(b);
     BenchFillSelection(b);
 
+    BenchAutoScroll(b);
+    BenchDragMove(b);
+
     PrintRatios();
     TearDown(b);
     return 0;
