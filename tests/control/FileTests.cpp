@@ -305,8 +305,10 @@ TEST_F(FileTest, LoadOf100BytesAfterTheScrolledSelectedSample)
     ScrollAndSelect();
     ctl.m_nArea = 1;
     ctl.m_nDigit = 1;
-    ASSERT_TRUE(::CreateCaret(ctl.m_hWnd, NULL, 2, ctl.m_sizeChar.cy));
-    bCaret = true;
+    // With the focus the control owns the system caret.
+    ::SetFocus(ctl.m_hWnd);
+    Pump();
+    ASSERT_EQ(ctl.m_hWnd, ::GetFocus());
     Bytes bytes = Pattern(100, 0x5A);
     ASSERT_TRUE(WriteAll(Path("hundred.bin"), bytes));
 
@@ -342,8 +344,27 @@ TEST_F(FileTest, LoadOf100BytesAfterTheScrolledSelectedSample)
         EXPECT_EQ(fresh.BarShown(nBar), ctl.BarShown(nBar)) << nBar;
     }
     fresh.DestroyWindow();
+    ::HideCaret(ctl.m_hWnd);
     POINT diff = Shown().FirstDifference(ctl.PaintPerItem());
     EXPECT_EQ(-1, diff.x);
+}
+
+// Without the focus the load refreshes the header but leaves the system
+// caret, which then belongs to another window, where it is.
+TEST_F(FileTest, LoadWithoutTheFocusLeavesAnotherWindowsCaret)
+{
+    ScrollAndSelect();
+    ASSERT_TRUE(::CreateCaret(host.hwnd(), NULL, 2, 16));
+    bCaret = true;
+    ::SetCaretPos(333, 44);
+    ASSERT_TRUE(WriteAll(Path("uno.bin"), {0xC3, 1, 2}));
+    ctl.LoadFile(Path("uno.bin").c_str());
+    EXPECT_EQ(0xC3, ctl.m_byteCur);
+    EXPECT_EQ(0, ctl.m_nFirstRow);
+    POINT pt = {-1, -1};
+    ::GetCaretPos(&pt);
+    EXPECT_EQ(333, pt.x);
+    EXPECT_EQ(44, pt.y);
 }
 
 TEST_F(FileTest, MissingFileAndMissingFolderAreReportedByName)
