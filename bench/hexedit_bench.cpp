@@ -319,7 +319,7 @@ void BenchFileOperations(HWND hHost)
         return;
     }
     char note[160];
-    std::snprintf(note, sizeof note, "%d MiB%s; 1 warm-up and 5 measured runs of each, interleaved", nSize >> 20,
+    std::snprintf(note, sizeof note, "%d MiB%s; 1 warm-up and 6 measured runs of each, interleaved, each side first in half of them", nSize >> 20,
                   nSize == (1 << 30) ? "" : " (two blocks of 1 GiB could not be had)");
     PrintNote("block size", note);
 
@@ -346,49 +346,76 @@ void BenchFileOperations(HWND hHost)
         fn();
         return Now() - t0;
     };
-    const int nRuns = 5;
-    std::vector<double> fill, fillFloor, load, loadFloor, save, saveFloor;
+    const int nRuns = 3;   // pairs in each order
+    std::vector<double> fill, memsets, load, loadFloors, save, saveFloors;
     bool bFloorOk = true;
-    for (int i = 0; i <= nRuns; i++) {
-        BYTE value = static_cast<BYTE>(i * 37 + 1);
-        double tFill = timed([&] { ctl.Fill(value); });
+    auto fillOp = [&](BYTE value) {
+        ctl.Fill(value);
         ::ValidateRect(ctl.m_hWnd, NULL);   // the fill, not a paint
-        double tMemset = timed([&] { std::memset(ctl.m_data.GetData(), value + 1, static_cast<size_t>(nSize)); });
-
-        double tLoad = timed([&] { ctl.LoadFile(path.c_str()); });
+    };
+    auto fillFloor = [&](BYTE value) { std::memset(ctl.m_data.GetData(), value, static_cast<size_t>(nSize)); };
+    auto loadOp = [&] {
+        ctl.LoadFile(path.c_str());
         ::ValidateRect(ctl.m_hWnd, NULL);
-        double tLoadFloor = timed([&] {
-            BYTE* p = static_cast<BYTE*>(std::calloc(static_cast<size_t>(nSize), 1));
-            HANDLE h = ::CreateFileA(path.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
-            DWORD nRead = 0;
-            bFloorOk &= p != nullptr && h != INVALID_HANDLE_VALUE &&
-                        ::ReadFile(h, p, static_cast<DWORD>(nSize), &nRead, NULL) && nRead == DWORD(nSize);
-            ::CloseHandle(h);
-            std::free(p);
-        });
-
-        double tSave = timed([&] { ctl.SaveFile(path.c_str()); });
-        double tSaveFloor = timed([&] {
-            bFloorOk &= WriteWholeFile(floorTemp, ctl.m_data.GetData(), static_cast<DWORD>(nSize)) &&
-                        ::ReplaceFileA(path.c_str(), floorTemp.c_str(), NULL, REPLACEFILE_IGNORE_MERGE_ERRORS, NULL,
-                                       NULL);
-        });
+    };
+    auto loadFloor = [&] {
+        BYTE* p = static_cast<BYTE*>(std::calloc(static_cast<size_t>(nSize), 1));
+        HANDLE h = ::CreateFileA(path.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+        DWORD nRead = 0;
+        bFloorOk &= p != nullptr && h != INVALID_HANDLE_VALUE &&
+                    ::ReadFile(h, p, static_cast<DWORD>(nSize), &nRead, NULL) && nRead == DWORD(nSize);
+        ::CloseHandle(h);
+        return p;
+    };
+    auto saveOp = [&] { ctl.SaveFile(path.c_str()); };
+    auto saveFloor = [&] {
+        bFloorOk &= WriteWholeFile(floorTemp, ctl.m_data.GetData(), static_cast<DWORD>(nSize)) &&
+                    ::ReplaceFileA(path.c_str(), floorTemp.c_str(), NULL, REPLACEFILE_IGNORE_MERGE_ERRORS, NULL,
+                                   NULL);
+    };
+    // Each pair runs in both orders, alternately, so that neither side
+    // always follows the other's writes.
+    for (int i = 0; i <= 2 * nRuns; i++) {
+        bool bFloorFirst = (i & 1) != 0;
+        BYTE value = static_cast<BYTE>(i * 37 + 1);
+        double tFill = 0, tMemset = 0, tLoad = 0, tLoadFloor = 0, tSave = 0, tSaveFloor = 0;
+        for (int k = 0; k < 2; k++) {
+            if ((k == 0) != bFloorFirst)
+                tFill = timed([&] { fillOp(value); });
+            else
+                tMemset = timed([&] { fillFloor(static_cast<BYTE>(value + 1)); });
+        }
+        for (int k = 0; k < 2; k++) {
+            if ((k == 0) != bFloorFirst) {
+                tLoad = timed(loadOp);
+            } else {
+                BYTE* p = nullptr;
+                tLoadFloor = timed([&] { p = loadFloor(); });
+                std::free(p);
+            }
+        }
+        for (int k = 0; k < 2; k++) {
+            if ((k == 0) != bFloorFirst)
+                tSave = timed(saveOp);
+            else
+                tSaveFloor = timed(saveFloor);
+        }
         if (i == 0)
             continue;   // warm-up
         fill.push_back(tFill);
-        fillFloor.push_back(tMemset);
+        memsets.push_back(tMemset);
         load.push_back(tLoad);
-        loadFloor.push_back(tLoadFloor);
+        loadFloors.push_back(tLoadFloor);
         save.push_back(tSave);
-        saveFloor.push_back(tSaveFloor);
+        saveFloors.push_back(tSaveFloor);
     }
     // The floor's free is not timed; the load's release of the old block is.
     double tRelease = timed([&] { ctl.m_data.SetSize(0, -1); });
     bool bLoaded = (ctl.LoadFile(path.c_str()), ctl.m_data.GetSize() == nSize);
 
     std::printf("  %-52s %9s %9s %9s %6s\n", "figure (milliseconds)", "median", "p10", "p90", "runs");
-    Stats sFill = Summarise(fill), sMemset = Summarise(fillFloor), sLoad = Summarise(load),
-          sLoadFloor = Summarise(loadFloor), sSave = Summarise(save), sSaveFloor = Summarise(saveFloor);
+    Stats sFill = Summarise(fill), sMemset = Summarise(memsets), sLoad = Summarise(load),
+          sLoadFloor = Summarise(loadFloors), sSave = Summarise(save), sSaveFloor = Summarise(saveFloors);
     PrintRow("Fill", sFill);
     PrintRow("memset of the same bytes", sMemset);
     PrintRow("LoadFile", sLoad);
