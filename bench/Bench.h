@@ -170,3 +170,7 @@ void BenchFillSelection(Bench& b);
 // Mouse (BenchMouse.cpp).
 void BenchDragMove(Bench& b);
 void BenchAutoScroll(Bench& b);
+
+// Whole-buffer operations (BenchFiles.cpp).
+void BenchFileOperations(Bench& b);
+void BenchLoadPeakMemory(Bench& b);

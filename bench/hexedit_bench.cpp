@@ -278,6 +278,9 @@ int main(int argc, char** argv)
     BenchAutoScroll(b);
     BenchDragMove(b);
 
+    BenchFileOperations(b);
+    BenchLoadPeakMemory(b);
+
     PrintRatios();
     TearDown(b);
     return 0;

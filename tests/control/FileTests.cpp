@@ -305,8 +305,10 @@ TEST_F(FileTest, LoadOf100BytesAfterTheScrolledSelectedSample)
     ScrollAndSelect();
     ctl.m_nArea = 1;
     ctl.m_nDigit = 1;
-    ASSERT_TRUE(::CreateCaret(ctl.m_hWnd, NULL, 2, ctl.m_sizeChar.cy));
-    bCaret = true;
+    // With the focus the control owns the system caret.
+    ::SetFocus(ctl.m_hWnd);
+    Pump();
+    ASSERT_EQ(ctl.m_hWnd, ::GetFocus());
     Bytes bytes = Pattern(100, 0x5A);
     ASSERT_TRUE(WriteAll(Path("hundred.bin"), bytes));
 
@@ -342,8 +344,27 @@ TEST_F(FileTest, LoadOf100BytesAfterTheScrolledSelectedSample)
         EXPECT_EQ(fresh.BarShown(nBar), ctl.BarShown(nBar)) << nBar;
     }
     fresh.DestroyWindow();
+    ::HideCaret(ctl.m_hWnd);
     POINT diff = Shown().FirstDifference(ctl.PaintPerItem());
     EXPECT_EQ(-1, diff.x);
+}
+
+// Without the focus the load refreshes the header but leaves the system
+// caret, which then belongs to another window, where it is.
+TEST_F(FileTest, LoadWithoutTheFocusLeavesAnotherWindowsCaret)
+{
+    ScrollAndSelect();
+    ASSERT_TRUE(::CreateCaret(host.hwnd(), NULL, 2, 16));
+    bCaret = true;
+    ::SetCaretPos(333, 44);
+    ASSERT_TRUE(WriteAll(Path("uno.bin"), {0xC3, 1, 2}));
+    ctl.LoadFile(Path("uno.bin").c_str());
+    EXPECT_EQ(0xC3, ctl.m_byteCur);
+    EXPECT_EQ(0, ctl.m_nFirstRow);
+    POINT pt = {-1, -1};
+    ::GetCaretPos(&pt);
+    EXPECT_EQ(333, pt.x);
+    EXPECT_EQ(44, pt.y);
 }
 
 TEST_F(FileTest, MissingFileAndMissingFolderAreReportedByName)
@@ -424,6 +445,25 @@ TEST_F(FileTest, FileHeldOpenWithoutSharingIsRefused)
     ASSERT_NE(INVALID_HANDLE_VALUE, hHeld);
     ExpectLoadRefused(path, "Violazione di condivisione durante l'accesso a " + path + ".");
     ExpectSaveRefused(path, "Violazione di condivisione durante l'accesso a " + path + ".");
+    ::CloseHandle(hHeld);
+
+    // Held by a writer that shares reading and writing but not deletion: the
+    // file can be opened, not replaced.
+    hHeld = ::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                          OPEN_EXISTING, 0, NULL);
+    ASSERT_NE(INVALID_HANDLE_VALUE, hHeld);
+    Bytes old = ReadAll(path);
+    std::vector<std::string> names = List(dir);
+    {
+        MessageBoxCatcher box;
+        ctl.SaveFile(path.c_str());
+        EXPECT_EQ(1, box.Count());
+        EXPECT_TRUE(box.Text() == "Violazione di condivisione durante l'accesso a " + path + "." ||
+                    box.Text() == "Accesso a " + path + " negato.")
+            << box.Text();
+    }
+    EXPECT_EQ(old, ReadAll(path));
+    EXPECT_EQ(names, List(dir));
     ::CloseHandle(hHeld);
 }
 
@@ -521,7 +561,9 @@ struct DialogDriver {
     DWORD dwThreadId;      // the thread whose dialog to drive
     std::string name;      // typed into the file name box; empty to cancel
     bool bFound = false;
-    DWORD dwFlags = 0;
+    // What the dialog showed before the name was typed.
+    std::string initialName, filter;
+    bool bReadOnlyBox = false;
 };
 
 BOOL CALLBACK FindFileDialog(HWND h, LPARAM lParam)
@@ -555,6 +597,15 @@ unsigned __stdcall DriveDialog(void* p)
         return 0;
     d->bFound = true;
     ::Sleep(200);
+    char buf[256] = "";
+    HWND hInitial = ::GetDlgItem(hDlg, 0x47C) ? ::GetDlgItem(hDlg, 0x47C) : ::GetDlgItem(hDlg, 0x480);
+    ::SendMessageA(hInitial, WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf));
+    d->initialName = buf;
+    buf[0] = '\0';
+    ::SendMessageA(::GetDlgItem(hDlg, 0x470), WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf));
+    d->filter = buf;
+    HWND hReadOnly = ::GetDlgItem(hDlg, 0x410);
+    d->bReadOnlyBox = hReadOnly != NULL && ::IsWindowVisible(hReadOnly);
     if (d->name.empty()) {
         ::PostMessageA(hDlg, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
         return 0;
@@ -574,7 +625,8 @@ protected:
     template <class Op>
     bool Drive(const std::string& name, Op op)
     {
-        DialogDriver d;
+        DialogDriver& d = last;
+        d = DialogDriver();
         d.dwThreadId = ::GetCurrentThreadId();
         d.name = name;
         HANDLE hThread =
@@ -584,6 +636,7 @@ protected:
         ::CloseHandle(hThread);
         return d.bFound;
     }
+    DialogDriver last;
 };
 
 TEST_F(DialogTest, OpenFileLoadsTheChosenFile)
@@ -596,6 +649,10 @@ TEST_F(DialogTest, OpenFileLoadsTheChosenFile)
     ::GetCurrentDirectoryA(MAX_PATH, cwd);
     MessageBoxCatcher box;
     EXPECT_TRUE(Drive(path, [&] { ctl.OpenFile(); }));
+    // "*.*" as the name, the one filter, no read-only box.
+    EXPECT_EQ("*.*", last.initialName);
+    EXPECT_EQ("All Files (*.*) ", last.filter);
+    EXPECT_FALSE(last.bReadOnlyBox);
     EXPECT_EQ(0, box.Count()) << box.Text();
     EXPECT_EQ(bytes, Data());
     EXPECT_EQ(0, ctl.m_nFirstRow);
@@ -612,6 +669,8 @@ TEST_F(DialogTest, SaveFileAsWritesTheChosenFileWithoutAnExtension)
     ctl.SetBytes(bytes);
     MessageBoxCatcher box;
     EXPECT_TRUE(Drive(path, [&] { ctl.SaveFileAs(); }));
+    EXPECT_EQ("*.*", last.initialName);
+    EXPECT_EQ("All Files (*.*) ", last.filter);
     EXPECT_EQ(0, box.Count()) << box.Text();
     EXPECT_EQ(bytes, ReadAll(path));
     // Over an existing file there is no question either.

@@ -1,0 +1,237 @@
+// BenchFiles.cpp - the whole-buffer operations on a large block: Fill
+// against memset of the same bytes, LoadFile against a fresh zeroed block
+// and one ReadFile of the same file, SaveFile against one WriteFile to a new
+// file in the same folder and the replace, the three pairs timed in turns
+// after a warm-up; and the peak memory of a load against the old and the
+// new block together.
+//
+// They work on a control of their own (800x600, never painted while timed)
+// and a file of the block's size in a folder of the temporary path.
+#include "Bench.h"
+#include <psapi.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+typedef BOOL(WINAPI* GetProcessMemoryInfoFn)(HANDLE, PROCESS_MEMORY_COUNTERS*, DWORD);
+
+bool ReadMemory(SIZE_T& nCurrent, SIZE_T& nPeak)
+{
+    static GetProcessMemoryInfoFn pfn = reinterpret_cast<GetProcessMemoryInfoFn>(reinterpret_cast<void*>(
+        ::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "K32GetProcessMemoryInfo")));
+    PROCESS_MEMORY_COUNTERS pmc = {};
+    pmc.cb = sizeof pmc;
+    if (pfn == nullptr || !pfn(::GetCurrentProcess(), &pmc, sizeof pmc))
+        return false;
+    nCurrent = pmc.WorkingSetSize;
+    nPeak = pmc.PeakWorkingSetSize;
+    return true;
+}
+
+// Under Wine the peak working set is the Linux process's resident high-water
+// mark, which writing "5" to its clear_refs brings down to what is resident.
+bool ResetPeakMemory()
+{
+    HANDLE h = ::CreateFileA("Z:\\proc\\self\\clear_refs", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                             OPEN_EXISTING, 0, NULL);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD n = 0;
+    BOOL ok = ::WriteFile(h, "5", 1, &n, NULL);
+    ::CloseHandle(h);
+    return ok && n == 1;
+}
+
+// The largest of 1 GiB, 768 MiB and 512 MiB of which two blocks (the old
+// and the new content of a load) can be had at once; 0 when none.
+int PickFileBenchSize()
+{
+    for (long long n : {1LL << 30, 3LL << 28, 1LL << 29}) {
+        void* a = std::malloc(static_cast<size_t>(n));
+        void* b = a ? std::malloc(static_cast<size_t>(n)) : nullptr;
+        std::free(b);
+        std::free(a);
+        if (a && b)
+            return static_cast<int>(n);
+    }
+    return 0;
+}
+
+bool WriteWholeFile(const std::string& path, const BYTE* p, DWORD n)
+{
+    HANDLE h = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD nWritten = 0;
+    BOOL ok = ::WriteFile(h, p, n, &nWritten, NULL);
+    return ::CloseHandle(h) && ok && nWritten == n;
+}
+
+// The control of the file figures with the block in it, and the block's
+// file; all of it removed again at the end of the figure.
+struct FileBlock {
+    int nSize = 0;
+    std::string dir, path, floorTemp;
+    BenchHexEdit ctl;
+
+    // False (with the figure's line saying why) when the block or its file
+    // cannot be had.
+    bool Make(Bench& b, const char* pszFigure)
+    {
+        nSize = PickFileBenchSize();
+        if (nSize == 0) {
+            PrintNote(pszFigure, "not run: two blocks of 512 MiB could not be had");
+            return false;
+        }
+        char szTemp[MAX_PATH];
+        ::GetTempPathA(MAX_PATH, szTemp);
+        dir = std::string(szTemp) + "qx bench files";
+        ::CreateDirectoryA(dir.c_str(), NULL);
+        path = dir + "\\data.bin";
+        floorTemp = dir + "\\floor.tmp";
+        RECT rc = {0, 0, 800, 600};
+        ctl.Create(rc, CWnd::FromHandle(b.hHost), 2);
+        if (!ctl.SetCounting(nSize) || !WriteWholeFile(path, ctl.m_data.GetData(), static_cast<DWORD>(nSize))) {
+            PrintNote(pszFigure, "not run: the block or its file could not be made");
+            return false;
+        }
+        Pump();
+        return true;
+    }
+    ~FileBlock()
+    {
+        ctl.m_data.SetSize(0, -1);
+        if (ctl.m_hWnd != NULL)
+            ctl.DestroyWindow();
+        if (!path.empty()) {
+            ::DeleteFileA(path.c_str());
+            ::DeleteFileA(floorTemp.c_str());
+            ::RemoveDirectoryA(dir.c_str());
+        }
+    }
+};
+
+} // namespace
+
+// Fill, LoadFile and SaveFile, each in turns with its floor: the six run in
+// one turn, each pair side by side, in both orders alternately, so that
+// neither side always follows the other's writes. 1 GiB runs take seconds:
+// one warm-up turn and 6 measured ones, whatever the runs a figure.
+void BenchFileOperations(Bench& b)
+{
+    FileBlock fb;
+    if (!fb.Make(b, "Fill, LoadFile, SaveFile")) {
+        AddNotRun("Fill / memset", "<= 1.5");
+        AddNotRun("LoadFile / floor", "<= 1.1");
+        AddNotRun("SaveFile / floor", "<= 1.1");
+        return;
+    }
+    BenchHexEdit& ctl = fb.ctl;
+    const int nSize = fb.nSize;
+    const int nRuns = 6, nWarmUp = 1;
+    char note[160];
+    std::snprintf(note, sizeof note, "%d MiB%s; %d warm-up and %d measured runs of each, in turns", nSize >> 20,
+                  nSize == (1 << 30) ? "" : " (two blocks of 1 GiB could not be had)", nWarmUp, nRuns);
+    PrintNote("block size of Fill, LoadFile, SaveFile", note);
+
+    bool bFloorOk = true;
+    int nFill = 0, nMemset = 0;
+    const std::string& path = fb.path;
+    const std::string& floorTemp = fb.floorTemp;
+    std::vector<std::vector<double>> v;
+    std::vector<Stats> s = MeasureInTurnsTimed(
+        nRuns,
+        {[&] {
+             BYTE value = static_cast<BYTE>(nFill++ * 37 + 1);
+             return Time([&] {
+                 ctl.Fill(value);
+                 ::ValidateRect(ctl.m_hWnd, NULL);   // the fill, not a paint
+             });
+         },
+         [&] {
+             BYTE value = static_cast<BYTE>(nMemset++ * 37 + 2);
+             return Time([&] { std::memset(ctl.m_data.GetData(), value, static_cast<size_t>(nSize)); });
+         },
+         [&] {
+             return Time([&] {
+                 ctl.LoadFile(path.c_str());
+                 ::ValidateRect(ctl.m_hWnd, NULL);
+             });
+         },
+         // The floor's free is not timed; the load's release of the old
+         // block is (see the release's line).
+         [&] {
+             BYTE* p = nullptr;
+             double t = Time([&] {
+                 p = static_cast<BYTE*>(std::calloc(static_cast<size_t>(nSize), 1));
+                 HANDLE h =
+                     ::CreateFileA(path.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+                 DWORD nRead = 0;
+                 bFloorOk &= p != nullptr && h != INVALID_HANDLE_VALUE &&
+                             ::ReadFile(h, p, static_cast<DWORD>(nSize), &nRead, NULL) && nRead == DWORD(nSize);
+                 ::CloseHandle(h);
+             });
+             std::free(p);
+             return t;
+         },
+         [&] { return Time([&] { ctl.SaveFile(path.c_str()); }); },
+         [&] {
+             return Time([&] {
+                 bFloorOk &= WriteWholeFile(floorTemp, ctl.m_data.GetData(), static_cast<DWORD>(nSize)) &&
+                             ::ReplaceFileA(path.c_str(), floorTemp.c_str(), NULL, REPLACEFILE_IGNORE_MERGE_ERRORS,
+                                            NULL, NULL);
+             });
+         }},
+        &v, nWarmUp);
+    double tRelease = Time([&] { ctl.m_data.SetSize(0, -1); });
+    bool bLoaded = (ctl.LoadFile(path.c_str()), ctl.m_data.GetSize() == nSize);
+
+    PrintRow("Fill", s[0]);
+    PrintRow("memset of the same bytes", s[1]);
+    PrintRow("LoadFile", s[2]);
+    PrintRow("floor: calloc + one ReadFile", s[3]);
+    PrintRow("SaveFile", s[4]);
+    PrintRow("floor: one WriteFile to a new file + ReplaceFile", s[5]);
+    std::snprintf(note, sizeof note, "%.3f ms (inside every LoadFile, not in its floor)", tRelease);
+    PrintNote("release of the old block", note);
+    if (!bFloorOk || !bLoaded)
+        PrintNote("", "a floor's call or the last load failed: the ratios of these lines are not to be trusted");
+    AddTurnsRatio("Fill / memset", v[0], v[1], "<= 1.5");
+    AddTurnsRatio("LoadFile / floor", v[2], v[3], "<= 1.1");
+    AddTurnsRatio("SaveFile / floor", v[4], v[5], "<= 1.1");
+}
+
+// Peak memory of a load: the old block resident, the high-water mark
+// brought down to it, then the load; against the old and the new block.
+void BenchLoadPeakMemory(Bench& b)
+{
+    const char* pszLine = "LoadFile peak - (old + new), MiB";
+    FileBlock fb;
+    if (!fb.Make(b, "peak memory of a load")) {
+        AddNotRun(pszLine, "<= +16 MiB");
+        return;
+    }
+    const int nSize = fb.nSize;
+    SIZE_T nBefore = 0, nPeak = 0, nAfter = 0;
+    bool bPeak = ReadMemory(nBefore, nPeak) && ResetPeakMemory() && ReadMemory(nBefore, nPeak);
+    if (bPeak) {
+        fb.ctl.LoadFile(fb.path.c_str());
+        bPeak = ReadMemory(nAfter, nPeak) && fb.ctl.m_data.GetSize() == nSize;
+    }
+    if (!bPeak) {
+        PrintNote("peak memory of a load", "not measured: the resident high-water mark could not be read or reset");
+        AddNotRun(pszLine, "<= +16 MiB");
+        return;
+    }
+    const double mib = 1024.0 * 1024.0;
+    const double oldNew = 2.0 * nSize / mib;
+    const double peakData = (static_cast<double>(nPeak) - static_cast<double>(nBefore)) / mib + nSize / mib;
+    char note[160];
+    std::snprintf(note, sizeof note, "%.1f MiB over the process without the block; old + new = %.1f MiB", peakData,
+                  oldNew);
+    PrintNote("peak memory of a load", note);
+    AddDifference(pszLine, peakData - oldNew, "<= +16 MiB");
+}
