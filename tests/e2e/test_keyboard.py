@@ -154,71 +154,66 @@ def close_opened(app, frame):
     app.focus(frame)
 
 
-def test_typing_moving_and_selecting():
-    with QXEdit() as app:
-        frame = app.wait_window("QXEdit")
-        g = Grid(app)
-        app.focus(frame)
-        top = g.shot("top")
-        row = lambda pic, line, first=0, last=15: pic.cut(g.hex_row(line, first, last))
+def typing_moving_and_selecting(app, g, top):
+    row = lambda pic, line, first=0, last=15: pic.cut(g.hex_row(line, first, last))
 
-        # Byte 127 (row 7, cell 15) shows 7F in the sample.
-        app.type("7f")
-        typed = g.wait("typed-7f", lambda p: p.cut(g.digits(2, 0)) == top.cut(g.digits(9, 15)),
-                       "the first cell does not show 7F")
-        check(typed.cut(g.char(2, 0)) == top.cut(g.char(9, 15)), "the first character cell does not show 0x7F")
-        check(row(typed, 2, 2) == row(top, 2, 2), "bytes after the second changed")
-        check(row(typed, 3) == row(top, 3), "the second row changed")
+    # Byte 127 (row 7, cell 15) shows 7F in the sample.
+    app.type("7f")
+    typed = g.wait("typed-7f", lambda p: p.cut(g.digits(2, 0)) == top.cut(g.digits(9, 15)),
+                   "the first cell does not show 7F")
+    check(typed.cut(g.char(2, 0)) == top.cut(g.char(9, 15)), "the first character cell does not show 0x7F")
+    check(row(typed, 2, 2) == row(top, 2, 2), "bytes after the second changed")
+    check(row(typed, 3) == row(top, 3), "the second row changed")
 
-        # Down as many times as lines fit: the caret's row becomes the last
-        # whole line, so the view starts at row 3 (sample row 3 on line 2).
-        app.key(*["Down"] * g.vis_rows, delay_ms=10)
-        down = g.wait("down", lambda p: row(p, 2) == row(top, 2 + 3) and row(p, 3) == row(top, 2 + 4),
-                      "Down did not scroll the view to row 3")
-        check(all_fill(down.cut(g.header())), "Down did not scroll the header away")
+    # Down as many times as lines fit: the caret's row becomes the last
+    # whole line, so the view starts at row 3 (sample row 3 on line 2).
+    app.key(*["Down"] * g.vis_rows, delay_ms=10)
+    down = g.wait("down", lambda p: row(p, 2) == row(top, 2 + 3) and row(p, 3) == row(top, 2 + 4),
+                  "Down did not scroll the view to row 3")
+    check(all_fill(down.cut(g.header())), "Down did not scroll the header away")
 
-        # Three Page Downs: 30 rows further, the view starts at row 33
-        # (which shows what row 1 shows).
-        app.key("Next", "Next", "Next")
-        g.wait("page-down", lambda p: row(p, 2) == row(top, 2 + 1) and row(p, 3) == row(top, 2 + 2),
-               "Page Down did not move ten rows a press")
+    # Three Page Downs: 30 rows further, the view starts at row 33
+    # (which shows what row 1 shows).
+    app.key("Next", "Next", "Next")
+    g.wait("page-down", lambda p: row(p, 2) == row(top, 2 + 1) and row(p, 3) == row(top, 2 + 2),
+           "Page Down did not move ten rows a press")
 
-        # End: the last row (F0 .. FF, as row 15) on the last whole line; the
-        # caret stands on the last byte's high digit.
-        app.key("End")
-        last = g.vis_rows - 1
-        g.wait("end", lambda p: row(p, last, 0, 14) == row(top, 2 + 15, 0, 14) and row(p, last - 1) == row(top, 2 + 14),
-               "End does not show E0 .. EF and F0 .. FE on the last two whole lines")
+    # End: the last row (F0 .. FF, as row 15) on the last whole line; the
+    # caret stands on the last byte's high digit.
+    app.key("End")
+    last = g.vis_rows - 1
+    g.wait("end", lambda p: row(p, last, 0, 14) == row(top, 2 + 15, 0, 14) and row(p, last - 1) == row(top, 2 + 14),
+           "End does not show E0 .. EF and F0 .. FE on the last two whole lines")
 
-        # Home: back at the top, header and all.
-        app.key("Home")
-        g.wait("home", lambda p: not all_fill(p.cut(g.header())) and row(p, 3) == row(top, 3),
-               "Home did not bring the view back to the top")
+    # Home: back at the top, header and all.
+    app.key("Home")
+    g.wait("home", lambda p: not all_fill(p.cut(g.header())) and row(p, 3) == row(top, 3),
+           "Home did not bring the view back to the top")
 
-        # Shift+Right six times selects cells 0 to 5: bytes 0 and 1 are
-        # painted in the highlight colours, in both columns.
-        def bk(pic, rect):
-            x0, _, y0, _ = rect
-            return pic.at(x0 + 1, y0 + 1)
+    # Shift+Right six times selects cells 0 to 5: bytes 0 and 1 are
+    # painted in the highlight colours, in both columns.
+    def bk(pic, rect):
+        x0, _, y0, _ = rect
+        return pic.at(x0 + 1, y0 + 1)
 
-        app.key(*["shift+Right"] * 6)
-        sel = g.wait("shift-right-6", lambda p: bk(p, g.digits(2, 1)) not in (YELLOW, FILL, CHAR_BK),
-                     "byte 1 is not painted in a highlight colour")
-        hi = bk(sel, g.digits(2, 0))
-        check(bk(sel, g.digits(2, 1)) == hi, "bytes 0 and 1 differ in colour")
-        check(bk(sel, g.char(2, 0)) == hi and bk(sel, g.char(2, 1)) == hi, "the characters are not highlighted")
-        check(bk(sel, g.digits(2, 3)) == YELLOW and bk(sel, g.char(2, 3)) == CHAR_BK, "byte 3 is highlighted")
+    app.key(*["shift+Right"] * 6)
+    sel = g.wait("shift-right-6", lambda p: bk(p, g.digits(2, 1)) not in (YELLOW, FILL, CHAR_BK),
+                 "byte 1 is not painted in a highlight colour")
+    hi = bk(sel, g.digits(2, 0))
+    check(bk(sel, g.digits(2, 1)) == hi, "bytes 0 and 1 differ in colour")
+    check(bk(sel, g.char(2, 0)) == hi and bk(sel, g.char(2, 1)) == hi, "the characters are not highlighted")
+    check(bk(sel, g.digits(2, 3)) == YELLOW and bk(sel, g.char(2, 3)) == CHAR_BK, "byte 3 is highlighted")
 
-        # One row further: bytes 0 to 17.
-        app.key("shift+Down")
-        sel = g.wait("shift-down", lambda p: bk(p, g.digits(3, 1)) == hi, "byte 17 is not highlighted")
-        check(bk(sel, g.char(3, 1)) == hi, "character 17 is not highlighted")
-        check(bk(sel, g.digits(3, 3)) == YELLOW, "byte 19 is highlighted")
+    # One row further: bytes 0 to 17.
+    app.key("shift+Down")
+    sel = g.wait("shift-down", lambda p: bk(p, g.digits(3, 1)) == hi, "byte 17 is not highlighted")
+    check(bk(sel, g.char(3, 1)) == hi, "character 17 is not highlighted")
+    check(bk(sel, g.digits(3, 3)) == YELLOW, "byte 19 is highlighted")
 
-        # A move without Shift clears it.
-        app.key("Right")
-        g.wait("cleared", lambda p: bk(p, g.digits(2, 0)) == YELLOW and bk(p, g.char(3, 1)) == CHAR_BK,
-               "the selection stayed")
+    # A move without Shift clears it.
+    app.key("Right")
+    g.wait("cleared", lambda p: bk(p, g.digits(2, 0)) == YELLOW and bk(p, g.char(3, 1)) == CHAR_BK,
+           "the selection stayed")
 
 
 # The frame's fourteen accelerator combinations; three open a dialog or a
@@ -228,37 +223,44 @@ ACCELERATORS = ["ctrl+n", "ctrl+o", "ctrl+s", "ctrl+p", "ctrl+z", "ctrl+x", "ctr
 OPENS_A_WINDOW = ("ctrl+o", "ctrl+s", "ctrl+p")
 
 
-def test_accelerators_change_no_byte():
+def accelerators_change_no_byte(app, frame, g, top):
+    # The caret on byte 0 (7F) at the top.
+    app.key("Home")
+    before = g.wait("before", lambda p: not all_fill(p.cut(g.header())) and
+                    p.cut(g.digits(2, 1)) == top.cut(g.digits(2, 1)), "Home did not go to the top")
+    caret = g.digits(2, 0)
+    for combo in ACCELERATORS:
+        app.key(combo)
+        if combo.startswith("alt+"):
+            # The frame's accelerator takes the key down, so the Alt
+            # released alone puts the menu bar in menu mode: leave it.
+            app.key("Escape")
+        if combo in OPENS_A_WINDOW:
+            close_opened(app, frame)
+
+    # The control still has the keyboard and the caret where it was:
+    # "a" makes byte 0 AF (as byte 175, row 10 cell 15, shows; the caret
+    # then inverts the low digit, so the high one is compared). Once it
+    # shows, every key before it has been handled; every other byte on
+    # the screen is as before.
+    app.type("a")
+    high = lambda line, cell: (lambda r: (r[0], r[0] + CX, r[2], r[3]))(g.digits(line, cell))
+    last = g.wait("typed-a", lambda p: p.cut(high(2, 0)) == top.cut(high(12, 15)),
+                  "byte 0 does not show AF after the keys")
+    x0, x1, y0, y1 = g.control()
+    y = before.differs(last, (x0, x1, y0 + 2 * CY, y1), caret)
+    check(y is None, "the accelerators changed the picture of the bytes (first on y = %s)" % y)
+
+
+def test_keys_in_qxedit():
+    # One session (starting the program is what takes longest).
     with QXEdit() as app:
         frame = app.wait_window("QXEdit")
         g = Grid(app)
         app.focus(frame)
         top = g.shot("top")
-        app.type("7f")
-        before = g.wait("before", lambda p: p.cut(g.digits(2, 0)) == top.cut(g.digits(9, 15)),
-                        "the first cell does not show 7F")
-        caret = g.digits(2, 1)   # the caret stands on byte 1's high digit
-        for combo in ACCELERATORS:
-            app.key(combo)
-            if combo.startswith("alt+"):
-                # The frame's accelerator takes the key down, so the Alt
-                # released alone puts the menu bar in menu mode: leave it.
-                app.key("Escape")
-            if combo in OPENS_A_WINDOW:
-                close_opened(app, frame)
-
-        # The control still has the keyboard and the caret where it was:
-        # "a" makes byte 1 A1 (as byte 161, row 10 cell 1, shows; the caret
-        # then inverts the low digit, so the high one is compared). Once it
-        # shows, every key before it has been handled; every other byte on
-        # the screen is as before.
-        app.type("a")
-        high = lambda line, cell: (lambda r: (r[0], r[0] + CX, r[2], r[3]))(g.digits(line, cell))
-        last = g.wait("typed-a", lambda p: p.cut(high(2, 1)) == top.cut(high(12, 1)),
-                      "byte 1 does not show A1 after the keys")
-        x0, x1, y0, y1 = g.control()
-        y = before.differs(last, (x0, x1, y0 + 2 * CY, y1), caret)
-        check(y is None, "the accelerators changed the picture of the bytes (first on y = %s)" % y)
+        typing_moving_and_selecting(app, g, top)
+        accelerators_change_no_byte(app, frame, g, top)
 
 
 if __name__ == "__main__":
