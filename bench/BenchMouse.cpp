@@ -45,7 +45,7 @@ POINT Cell(const BenchHexEdit& ctl, int nCol, int nLine)
 
 // Drag: pressed on a hex cell, then moved back and forth between a hex and
 // a character cell further down, every move changing the selection; in
-// turns with one paint of the same picture.
+// turns with one paint of the same picture and the move's handler alone.
 void BenchDragMove(Bench& b)
 {
     BenchHexEdit& ctl = b.ctl;
@@ -60,21 +60,33 @@ void BenchDragMove(Bench& b)
     ctl.RecalcLayout();
     Pump();
     SendAndPump(hWnd, WM_LBUTTONDOWN, MK_LBUTTON, Cell(ctl, 10 + 3 * 2, 10));
-    int nMove = 0;
-    StatsPair move = MeasureInterleaved(
+    int nMove = 0, nHandler = 0;
+    POINT ptLast = Cell(ctl, 62 + 5, 30);
+    std::vector<std::vector<double>> v;
+    std::vector<Stats> s = MeasureInTurns(
         b.nRuns,
-        [&] {
-            POINT pt = (nMove++ & 1) ? Cell(ctl, 10 + 3 * 9, 20) : Cell(ctl, 62 + 5, 30);
-            PostAndPump(hWnd, WM_MOUSEMOVE, MK_LBUTTON, pt);
-        },
-        [&] { PaintOnce(hWnd); });
+        {[&] {
+             ptLast = (nMove++ & 1) ? Cell(ctl, 10 + 3 * 9, 20) : Cell(ctl, 62 + 5, 30);
+             PostAndPump(hWnd, WM_MOUSEMOVE, MK_LBUTTON, ptLast);
+         },
+         [&] { PaintOnce(hWnd); },
+         // The handler alone (its paint left out) shows where a difference
+         // goes: one or two lines below the last move, in turn, so that
+         // the selection changes also when it runs twice in a row.
+         [&] {
+             const int y = ptLast.y + (1 + (nHandler++ & 1)) * ctl.m_sizeChar.cy;
+             ::SendMessageA(hWnd, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(ptLast.x, y));
+             ::ValidateRect(hWnd, NULL);
+         }},
+        &v);
     SendAndPump(hWnd, WM_LBUTTONUP, 0, Cell(ctl, 62 + 5, 30));
 
     char name[96];
     std::snprintf(name, sizeof name, "drag move (WM_MOUSEMOVE) -> painted, %d MiB", nMiB);
-    PrintRow(name, move.a);
-    PrintRow("  paint, same picture", move.b);
-    AddRatio("drag move to painted / paint", move, "<= 1.2");
+    PrintRow(name, s[0]);
+    PrintRow("  paint, same picture", s[1]);
+    PrintRow("  WM_MOUSEMOVE handler alone, no paint", s[2]);
+    AddTurnsRatio("drag move to painted / paint", v[0], v[1], "<= 1.2");
     ctl.SetCounting(4096);
     Pump();
 }
