@@ -479,18 +479,19 @@ TEST_F(FileTest, FolderAsThePathIsRefused)
 TEST_F(FileTest, FullDiskKeepsTheOldFileAndLeavesNothingBehind)
 {
     // A 64 KiB file system of its own, mounted by one shell that makes a
-    // mark in it once mounted, waits for the mark to go, unmounts and says
-    // so beside the mount point. (Wine starts a Unix program reliably only
-    // once per process.)
+    // mark in it once mounted, waits for the mark to go (two minutes at
+    // most, should the test die), unmounts and says so beside the mount
+    // point. (Wine starts a Unix program reliably only once per process.)
     std::string mnt = Path("piccolo");
     ASSERT_TRUE(::CreateDirectoryA(mnt.c_str(), NULL));
     std::string unixMnt = UnixPath(mnt);
     std::string unixDir = UnixPath(dir);
     ASSERT_FALSE(unixMnt.empty());
     std::string mark = mnt + "\\montato", done = Path("smontato");
-    ASSERT_TRUE(StartUnix("[ $(id -u) = 0 ] && mount -t tmpfs -o size=64k tmpfs '" + unixMnt + "' && touch '" +
-                          unixMnt + "/montato' && while [ -e '" + unixMnt + "/montato' ]; do sleep 0.1; done; umount '" +
-                          unixMnt + "'; touch '" + unixDir + "/smontato'"));
+    std::string m = "'" + unixMnt + "'", unixMark = "'" + unixMnt + "/montato'";
+    ASSERT_TRUE(StartUnix("[ $(id -u) = 0 ] && mount -t tmpfs -o size=64k tmpfs " + m + " && touch " + unixMark +
+                          " && n=0 && while [ -e " + unixMark + " ] && [ $n -lt 1200 ]; do sleep 0.1; n=$((n+1));" +
+                          " done; umount " + m + "; touch '" + unixDir + "/smontato'"));
     if (!WaitForFile(mark, true))
         GTEST_SKIP() << "not root: the full disk needs a small tmpfs that only root can mount";
     struct Unmount {
