@@ -94,12 +94,20 @@ protected:
     void EnsureCaretVisible();
     void MoveCaret(int nCols, int nRows, BOOL bRedraw);
     void UpdateCaret();
+    // Puts the system caret back on the caret's cell while the control has
+    // the focus, after the edit class's own processing moved it; lays
+    // nothing out and changes no state.
+    void RestoreCaretPos();
+    // Top-left pixel of the caret's cell (it may lie off the client area).
+    POINT GetCaretCellPoint() const;
     LONGLONG GetCaretByteIndex();
     BYTE GetCaretByte();
 
     // Selection edits, shared by the keyboard and the mouse.
     void FillSelection(BYTE value);
     void ClearSelection();
+    // Shift+key: the selection after the caret moved from p0 to p1.
+    void ExtendSelection(LONGLONG p0, LONGLONG p1);
 
     // Mouse: the column and caret position under a client point, and the
     // selection from the anchor to it while the button is held.
