@@ -6,7 +6,8 @@
 // Its sources are split by concern: HexEditCtrl.cpp (state, data binding,
 // message map), HexEditText.cpp (texts), HexEditLayout.cpp (layout,
 // scrolling, caret placement), HexEditPaint.cpp (painting), HexEditKeys.cpp
-// (caret, keyboard and byte entry), HexEditFile.cpp (fill, load and save).
+// (caret, keyboard and byte entry), HexEditMouse.cpp (mouse selection,
+// auto-scroll and the wheel), HexEditFile.cpp (fill, load and save).
 #pragma once
 
 #include <afxwin.h>
@@ -66,6 +67,7 @@ protected:
     LONGLONG m_nAnchor;     // in hex-character units
     POINT m_ptLast;
     bool m_bTimer;
+    int m_nWheelDelta;      // wheel movement not yet turned into line steps
     // Selection, inclusive, in hex-character units (3 per byte); -1 for none.
     // Positions are 64-bit: past byte 715,827,882 three units a byte no
     // longer fit an int.
@@ -113,6 +115,8 @@ protected:
     // selection from the anchor to it while the button is held.
     void HitTest(int x, int y);
     void UpdateSelection(int x, int y);
+    // Ends tracking: capture, timer and flags go, the caret shows again.
+    void EndTracking();
 
     afx_msg void OnPaint();
     afx_msg BOOL OnEraseBkgnd(CDC* pDC);
@@ -130,6 +134,8 @@ protected:
     afx_msg void OnChar(UINT nChar, UINT nRepCnt, UINT nFlags);
     afx_msg UINT OnGetDlgCode();
     afx_msg void OnContextMenu(CWnd* pWnd, CPoint pos);
+    afx_msg void OnCaptureChanged(CWnd* pWnd);
+    afx_msg BOOL OnMouseWheel(UINT nFlags, short zDelta, CPoint pt);
 
     DECLARE_MESSAGE_MAP()
 };
