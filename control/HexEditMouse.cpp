@@ -18,23 +18,6 @@ const UINT kAutoScrollPeriod = 100;
 
 } // namespace
 
-// Stand-in until the keyboard's version arrives with the focus handling.
-void CHexEditCtrl::RestoreCaretPos()
-{
-    if (m_hWnd == NULL || ::GetFocus() != m_hWnd)
-        return;
-    LONGLONG nCol, nLine;
-    if (m_nArea == 0) {
-        nCol = m_nHexCol + m_nCaretPos % (3 * m_nBytesPerRow);
-        nLine = m_nCaretPos / (3 * m_nBytesPerRow) + 2;
-    } else {
-        nCol = m_nAsciiCol + m_nCaretPos % m_nBytesPerRow;
-        nLine = m_nCaretPos / m_nBytesPerRow + 2;
-    }
-    ::SetCaretPos(static_cast<int>((nCol - m_nFirstCol) * m_sizeChar.cx),
-                  static_cast<int>((nLine - m_nFirstRow) * m_sizeChar.cy));
-}
-
 void CHexEditCtrl::HitTest(int x, int y)
 {
     const int cx = m_sizeChar.cx, cy = m_sizeChar.cy;
