@@ -258,8 +258,15 @@ public:
                     s.selEnd = p1 - 1;
                 else
                     s.selStart = p1;
-                if (s.selStart == s.selEnd + 1)
+                if (s.selStart == s.selEnd + 1) {
                     ClearSelection(s);
+                } else if (s.selStart > s.selEnd + 1) {
+                    // The moving end went past the other: the cells between
+                    // the other end and the caret, as if begun there.
+                    LONGLONG start = s.selEnd + 1;
+                    s.selEnd = s.selStart - 1;
+                    s.selStart = start;
+                }
             }
         }
     }
@@ -311,6 +318,7 @@ public:
             HitTest(s, pt);
             s.anchor = s.area == 0 ? s.caret : 3 * s.caret;
         }
+        s.ptLast = pt;
     }
 
     void MouseMove(State& s, POINT pt, const RECT& rcClient)
@@ -348,6 +356,19 @@ public:
         HitTest(s, pt);
         s.selStart = s.selEnd = s.area == 0 ? s.caret : 3 * s.caret;
         s.selecting = false;
+    }
+
+    // Another window took the capture: the drag ends as at a release, with
+    // no new point.
+    void CaptureLost(State& s)
+    {
+        if (!s.selecting)
+            return;
+        s.selecting = false;
+        s.dragged = false;
+        s.timer = false;
+        if (s.area == 0 && HasSelection(s) && s.caret == s.selEnd)
+            s.caret = s.selEnd + 1;
     }
 
     // Timer 1 re-applies the last point; the scrolling that follows is not
@@ -429,31 +450,40 @@ private:
             ClearSelection(s);
     }
 
-    static void HitTest(State& s, POINT pt)
+    // False when the point hits neither column.
+    static bool HitTest(State& s, POINT pt)
     {
         if (s.cell.cx <= 0 || s.cell.cy <= 0)
-            return;
+            return false;
         LONGLONG col = pt.x / s.cell.cx + s.firstCol;
         LONGLONG row = pt.y / s.cell.cy + s.firstRow - 2;
         LONGLONG nRows = s.size / 16 + (s.size % 16 != 0 ? 1 : 0);
         if (row > nRows)
-            return;
+            return false;
         if (col >= 10 && col <= 10 + 48 - 2 && row >= 0) {
             s.area = 0;
             if ((col - 10) % 3 == 2)
                 col++;
             s.caret = row * 48 + (col - 10);
-        } else if (col >= 62 && col <= 62 + 16 && row >= 0) {
+            return true;
+        }
+        if (col >= 62 && col <= 62 + 16 && row >= 0) {
             s.area = 1;
             s.caret = row * 16 + (col - 62);
+            return true;
         }
+        return false;
     }
 
+    // A point that hits neither column leaves the selection as it is
+    // (re-applying the rules to the unchanged caret would take a cell off
+    // its end at every move and tick).
     static void UpdateSelection(State& s, POINT pt)
     {
         if (s.size == 0 || !s.selecting)
             return;
-        HitTest(s, pt);
+        if (!HitTest(s, pt))
+            return;
         if (s.area == 0) {
             LONGLONG c = s.caret, a = s.anchor;
             if (a < c) {
@@ -551,6 +581,10 @@ private:
     long long m_nCheckpoints = 0, m_nSetData = 0, m_nFill = 0, m_nLoad = 0, m_nSave = 0, m_nPumps = 0;
     double m_bigLoadSeconds = 0, m_bigSaveSeconds = 0;
     long long m_nBigMessages = 0;
+    // Where the time goes: per kind of message (keys, characters, mouse,
+    // timer, scroll, resize, focus, other), the checks, the pumps.
+    double m_kindSeconds[8] = {}, m_checkSeconds = 0, m_pumpSeconds = 0;
+    long long m_kindCount[8] = {};
 
     // --- random helpers ---
     int Rand(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(m_rng); }
@@ -997,6 +1031,9 @@ void Soak::BufferOperation(State& s)
         std::string path = m_dir + "soak_no_such_file.bin";
         Log("LoadFile of a missing file");
         m_nBoxesExpected++;
+        // The message box takes the mouse capture: a drag ends as at a
+        // release where it stands.
+        m_model.CaptureLost(s);
         m_pCtl->LoadFile(path.c_str());
         if (MessageBoxCatcher::Text().find("non trovato") == std::string::npos)
             Fail("LoadFile of a missing file showed \"" + MessageBoxCatcher::Text() + "\"");
@@ -1008,7 +1045,9 @@ void Soak::PumpAndCheck()
 {
     State before = ReadState(*m_pCtl);
     Log("(pump)");
+    const double t0 = Now();
     Pump();
+    m_pumpSeconds += Now() - t0;
     m_nPumps++;
     // The timer's ticks move the caret as a drag does.
     m_bStepMayGoBeyond = before.selecting;
@@ -1026,6 +1065,8 @@ void Soak::Step()
     bool bPredicted = true;
 
     int r = Rand(0, 999);
+    const double t0 = Now();
+    int kind = r < 340 ? 0 : r < 540 ? 1 : r < 800 ? 2 : r < 830 ? 3 : r < 970 ? 4 : r < 975 ? 5 : r < 990 ? 6 : 7;
     if (r < 340) {
         SendKey(s);
     } else if (r < 540) {
@@ -1044,9 +1085,10 @@ void Soak::Step()
             Log("WM_TIMER 2");
             ::SendMessageA(m_pCtl->m_hWnd, WM_TIMER, 2, 0);
         }
-    } else if (r < 950) {
-        SendScroll();
     } else if (r < 970) {
+        SendScroll();
+    } else if (r < 975) {
+        // A resize costs as much as twenty other messages under Wine.
         Resize();
     } else if (r < 990) {
         ChangeFocus();
@@ -1057,7 +1099,11 @@ void Soak::Step()
         Log("WM_KEYUP VK_SHIFT");
         ::SendMessageA(m_pCtl->m_hWnd, WM_KEYUP, VK_SHIFT, 0xC0000001);
     }
+    const double t1 = Now();
     CheckAfter(before, s, bPredicted);
+    m_kindSeconds[kind] += t1 - t0;
+    m_kindCount[kind]++;
+    m_checkSeconds += Now() - t1;
 }
 
 void Soak::CheckPicture()
@@ -1374,6 +1420,12 @@ int Soak::Run()
     std::printf("  SetData, Fill, LoadFile, SaveFile    %lld, %lld, %lld, %lld\n", m_nSetData, m_nFill, m_nLoad,
                 m_nSave);
     std::printf("  message boxes (missing files)        %d\n", m_nBoxesExpected);
+    static const char* const kKinds[] = {"keys", "characters", "mouse", "timer", "scroll", "resize", "focus",
+                                         "other"};
+    std::printf("  ms a message by kind               ");
+    for (int k = 0; k < 8; k++)
+        std::printf(" %s %.2f", kKinds[k], m_kindCount[k] > 0 ? m_kindSeconds[k] * 1000 / m_kindCount[k] : 0.0);
+    std::printf("\n  time in checks, in pumps (paints)    %.1f s, %.1f s\n", m_checkSeconds, m_pumpSeconds);
     std::fflush(stdout);
 
     if (m_opt.paints > 0)
