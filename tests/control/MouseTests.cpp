@@ -130,7 +130,8 @@ protected:
         return POINT{(nCol - ctl.m_nFirstCol) * cx, (nRow + 2 - ctl.m_nFirstRow) * cy};
     }
     // The screen as it is, without a repaint: a shown caret inverts its
-    // cell, so the yellow of a hex cell turns blue.
+    // cell, so the yellow of a hex cell turns blue, the highlight of a
+    // selected one its inverse.
     bool CaretShownOnHexCell(int nRow, int nCell)
     {
         ::UpdateWindow(ctl.m_hWnd);
@@ -142,7 +143,8 @@ protected:
         ::ReleaseDC(ctl.m_hWnd, hDC);
         POINT pt = CellPixel(10 + nCell, nRow);
         RECT cell = {pt.x, pt.y, pt.x + cx, pt.y + cy};
-        return pic.Count(cell, RGB(0, 0, 255)) > cx * cy / 2;
+        const COLORREF hiInverse = ~::GetSysColor(COLOR_HIGHLIGHT) & 0xFFFFFF;
+        return pic.Count(cell, RGB(0, 0, 255)) + pic.Count(cell, hiInverse) > cx * cy / 2;
     }
     // Which bytes of row 0 are painted as selected.
     std::vector<int> PaintedSelectedBytes()
@@ -314,14 +316,24 @@ TEST_F(MouseTest, ClicksPastTheLastByteLeaveTheCaretBeyondTheDataWhereTypingChan
         EXPECT_EQ(c.nArea, ctl.m_nArea);
         EXPECT_EQ(c.nPos, ctl.m_nCaretPos);
         EXPECT_EQ(0, ctl.m_byteCur);
-        Type('a');
-        Type('7');
-        Key(VK_DELETE);
-        EXPECT_EQ(before, Bytes()) << "typing beyond the data changed a byte";
+        // One key each time: the first brings the caret back to the end of
+        // the data.
+        for (int k = 0; k < 3; k++) {
+            Click(c.pt);
+            if (k == 0)
+                Type('a');
+            else if (k == 1)
+                Type('7');
+            else
+                Key(VK_DELETE);
+            EXPECT_EQ(before, Bytes()) << "a key beyond the data changed a byte";
+        }
     }
     // Two rows below: nothing.
+    Click(Hex(6, 2));
     Click(Hex(7, 0));
-    EXPECT_EQ(99, ctl.m_nCaretPos);
+    EXPECT_EQ(0, ctl.m_nArea);
+    EXPECT_EQ(6 * 48 + 6, ctl.m_nCaretPos);
 }
 
 // ---------------------------------------------------------------------------
@@ -433,6 +445,19 @@ TEST_F(MouseTest, DoubleClickOnAHighDigitSelectsThatByte)
     EXPECT_EQ(want.x, pt.x);
     EXPECT_EQ(want.y, pt.y);
     EXPECT_TRUE(CaretShownOnHexCell(0, 9));
+
+    // Moved with the button still down after the double-click: the edit
+    // class tracks the pointer then, yet the caret keeps its cell.
+    Click(Hex(1, 4));
+    Send(WM_LBUTTONDBLCLK, MK_LBUTTON, Hex(1, 4));
+    Move(Hex(2, 9));
+    Move(POINT{-40, 3000});
+    pt = CaretPos();
+    want = CellPixel(22, 1);
+    EXPECT_EQ(want.x, pt.x);
+    EXPECT_EQ(want.y, pt.y);
+    Release(Hex(2, 9));
+    EXPECT_EQ(Sel(60, 60), SelOf(ctl));
 
     // In the character column: the byte's high-digit cell.
     DoubleClick(Chr(0, 12));
