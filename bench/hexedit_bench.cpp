@@ -5,6 +5,7 @@
 //
 //   hexedit_bench [runs]      (default 60 runs a figure)
 #include "HexEditCtrl.h"
+#include <psapi.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -510,6 +511,221 @@ void BenchMouse(BenchHexEdit& ctl, int nRuns)
     Pump();
 }
 
+// ---------------------------------------------------------------------------
+// Whole-buffer operations on a large block: Fill against memset of the same
+// bytes, LoadFile against a fresh zeroed block and one ReadFile of the same
+// file, SaveFile against one WriteFile to a new file in the same folder and
+// the replace, each pair interleaved in the same run after a warm-up; and
+// the peak memory of a load against the old and the new block together.
+
+typedef BOOL(WINAPI* GetProcessMemoryInfoFn)(HANDLE, PROCESS_MEMORY_COUNTERS*, DWORD);
+
+bool ReadMemory(SIZE_T& nCurrent, SIZE_T& nPeak)
+{
+    static GetProcessMemoryInfoFn pfn = reinterpret_cast<GetProcessMemoryInfoFn>(reinterpret_cast<void*>(
+        ::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "K32GetProcessMemoryInfo")));
+    PROCESS_MEMORY_COUNTERS pmc = {};
+    pmc.cb = sizeof pmc;
+    if (pfn == nullptr || !pfn(::GetCurrentProcess(), &pmc, sizeof pmc))
+        return false;
+    nCurrent = pmc.WorkingSetSize;
+    nPeak = pmc.PeakWorkingSetSize;
+    return true;
+}
+
+// Under Wine the peak working set is the Linux process's resident high-water
+// mark, which writing "5" to its clear_refs brings down to what is resident.
+bool ResetPeakMemory()
+{
+    HANDLE h = ::CreateFileA("Z:\\proc\\self\\clear_refs", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                             OPEN_EXISTING, 0, NULL);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD n = 0;
+    BOOL ok = ::WriteFile(h, "5", 1, &n, NULL);
+    ::CloseHandle(h);
+    return ok && n == 1;
+}
+
+// The largest of 1 GiB, 768 MiB and 512 MiB of which two blocks (the old
+// and the new content of a load) can be had at once; 0 when none.
+int PickFileBenchSize()
+{
+    for (long long n : {1LL << 30, 3LL << 28, 1LL << 29}) {
+        void* a = std::malloc(static_cast<size_t>(n));
+        void* b = a ? std::malloc(static_cast<size_t>(n)) : nullptr;
+        std::free(b);
+        std::free(a);
+        if (a && b)
+            return static_cast<int>(n);
+    }
+    return 0;
+}
+
+bool WriteWholeFile(const std::string& path, const BYTE* p, DWORD n)
+{
+    HANDLE h = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD nWritten = 0;
+    BOOL ok = ::WriteFile(h, p, n, &nWritten, NULL);
+    return ::CloseHandle(h) && ok && nWritten == n;
+}
+
+void BenchFileOperations(HWND hHost)
+{
+    std::printf("whole-buffer operations\n");
+    int nSize = PickFileBenchSize();
+    if (nSize == 0) {
+        PrintNote("Fill, LoadFile, SaveFile", "not run: two blocks of 512 MiB could not be had");
+        return;
+    }
+    char note[160];
+    std::snprintf(note, sizeof note, "%d MiB%s; 1 warm-up and 6 measured runs of each, interleaved, each side first in half of them", nSize >> 20,
+                  nSize == (1 << 30) ? "" : " (two blocks of 1 GiB could not be had)");
+    PrintNote("block size", note);
+
+    char szTemp[MAX_PATH];
+    ::GetTempPathA(MAX_PATH, szTemp);
+    std::string dir = std::string(szTemp) + "qx bench files";
+    ::CreateDirectoryA(dir.c_str(), NULL);
+    std::string path = dir + "\\data.bin", floorTemp = dir + "\\floor.tmp";
+
+    BenchHexEdit ctl;
+    RECT rc = {0, 0, 800, 600};
+    ctl.Create(rc, CWnd::FromHandle(hHost), 2);
+    if (!ctl.SetCounting(nSize) || !WriteWholeFile(path, ctl.m_data.GetData(), static_cast<DWORD>(nSize))) {
+        PrintNote("Fill, LoadFile, SaveFile", "not run: the block or its file could not be made");
+        ctl.DestroyWindow();
+        ::DeleteFileA(path.c_str());
+        ::RemoveDirectoryA(dir.c_str());
+        return;
+    }
+    Pump();
+
+    auto timed = [](auto fn) {
+        double t0 = Now();
+        fn();
+        return Now() - t0;
+    };
+    const int nRuns = 3;   // pairs in each order
+    std::vector<double> fill, memsets, load, loadFloors, save, saveFloors;
+    bool bFloorOk = true;
+    auto fillOp = [&](BYTE value) {
+        ctl.Fill(value);
+        ::ValidateRect(ctl.m_hWnd, NULL);   // the fill, not a paint
+    };
+    auto fillFloor = [&](BYTE value) { std::memset(ctl.m_data.GetData(), value, static_cast<size_t>(nSize)); };
+    auto loadOp = [&] {
+        ctl.LoadFile(path.c_str());
+        ::ValidateRect(ctl.m_hWnd, NULL);
+    };
+    auto loadFloor = [&] {
+        BYTE* p = static_cast<BYTE*>(std::calloc(static_cast<size_t>(nSize), 1));
+        HANDLE h = ::CreateFileA(path.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+        DWORD nRead = 0;
+        bFloorOk &= p != nullptr && h != INVALID_HANDLE_VALUE &&
+                    ::ReadFile(h, p, static_cast<DWORD>(nSize), &nRead, NULL) && nRead == DWORD(nSize);
+        ::CloseHandle(h);
+        return p;
+    };
+    auto saveOp = [&] { ctl.SaveFile(path.c_str()); };
+    auto saveFloor = [&] {
+        bFloorOk &= WriteWholeFile(floorTemp, ctl.m_data.GetData(), static_cast<DWORD>(nSize)) &&
+                    ::ReplaceFileA(path.c_str(), floorTemp.c_str(), NULL, REPLACEFILE_IGNORE_MERGE_ERRORS, NULL,
+                                   NULL);
+    };
+    // Each pair runs in both orders, alternately, so that neither side
+    // always follows the other's writes.
+    for (int i = 0; i <= 2 * nRuns; i++) {
+        bool bFloorFirst = (i & 1) != 0;
+        BYTE value = static_cast<BYTE>(i * 37 + 1);
+        double tFill = 0, tMemset = 0, tLoad = 0, tLoadFloor = 0, tSave = 0, tSaveFloor = 0;
+        for (int k = 0; k < 2; k++) {
+            if ((k == 0) != bFloorFirst)
+                tFill = timed([&] { fillOp(value); });
+            else
+                tMemset = timed([&] { fillFloor(static_cast<BYTE>(value + 1)); });
+        }
+        for (int k = 0; k < 2; k++) {
+            if ((k == 0) != bFloorFirst) {
+                tLoad = timed(loadOp);
+            } else {
+                BYTE* p = nullptr;
+                tLoadFloor = timed([&] { p = loadFloor(); });
+                std::free(p);
+            }
+        }
+        for (int k = 0; k < 2; k++) {
+            if ((k == 0) != bFloorFirst)
+                tSave = timed(saveOp);
+            else
+                tSaveFloor = timed(saveFloor);
+        }
+        if (i == 0)
+            continue;   // warm-up
+        fill.push_back(tFill);
+        memsets.push_back(tMemset);
+        load.push_back(tLoad);
+        loadFloors.push_back(tLoadFloor);
+        save.push_back(tSave);
+        saveFloors.push_back(tSaveFloor);
+    }
+    // The floor's free is not timed; the load's release of the old block is.
+    double tRelease = timed([&] { ctl.m_data.SetSize(0, -1); });
+    bool bLoaded = (ctl.LoadFile(path.c_str()), ctl.m_data.GetSize() == nSize);
+
+    std::printf("  %-52s %9s %9s %9s %6s\n", "figure (milliseconds)", "median", "p10", "p90", "runs");
+    Stats sFill = Summarise(fill), sMemset = Summarise(memsets), sLoad = Summarise(load),
+          sLoadFloor = Summarise(loadFloors), sSave = Summarise(save), sSaveFloor = Summarise(saveFloors);
+    PrintRow("Fill", sFill);
+    PrintRow("memset of the same bytes", sMemset);
+    PrintRow("LoadFile", sLoad);
+    PrintRow("floor: calloc + one ReadFile", sLoadFloor);
+    PrintRow("SaveFile", sSave);
+    PrintRow("floor: one WriteFile to a new file + ReplaceFile", sSaveFloor);
+    std::snprintf(note, sizeof note, "%.3f ms (inside every LoadFile, not in its floor)", tRelease);
+    PrintNote("release of the old block", note);
+    if (!bFloorOk || !bLoaded)
+        PrintNote("", "a floor's call or the last load failed: the ratios below are not to be trusted");
+
+    // Peak memory of a load: the old block resident, the high-water mark
+    // brought down to it, then the load.
+    SIZE_T nBefore = 0, nPeak = 0, nAfter = 0;
+    bool bPeak = ReadMemory(nBefore, nPeak) && ResetPeakMemory() && ReadMemory(nBefore, nPeak);
+    if (bPeak) {
+        ctl.LoadFile(path.c_str());
+        bPeak = ReadMemory(nAfter, nPeak) && ctl.m_data.GetSize() == nSize;
+    }
+    double mib = 1024.0 * 1024.0;
+    double oldNew = 2.0 * nSize / mib;
+    double peakData = (static_cast<double>(nPeak) - static_cast<double>(nBefore)) / mib + nSize / mib;
+    if (bPeak) {
+        std::snprintf(note, sizeof note, "%.1f MiB over the process without the block; old + new = %.1f MiB",
+                      peakData, oldNew);
+        PrintNote("peak memory of a load", note);
+    } else {
+        PrintNote("peak memory of a load", "not measured: the resident high-water mark could not be read or reset");
+    }
+
+    std::printf("ratios (medians)\n");
+    auto ratio = [](const char* name, double a, double b, const char* goal) {
+        if (a > 0 && b > 0)
+            std::printf("  %-52s %9.3f   goal %s\n", name, a / b, goal);
+    };
+    ratio("Fill / memset", sFill.median, sMemset.median, "<= 1.5");
+    ratio("LoadFile / floor", sLoad.median, sLoadFloor.median, "<= 1.1");
+    ratio("SaveFile / floor", sSave.median, sSaveFloor.median, "<= 1.1");
+    if (bPeak)
+        std::printf("  %-52s %+9.1f   goal <= +16 MiB\n", "LoadFile peak - (old + new), MiB", peakData - oldNew);
+
+    ctl.m_data.SetSize(0, -1);
+    ctl.DestroyWindow();
+    ::DeleteFileA(path.c_str());
+    ::DeleteFileA(floorTemp.c_str());
+    ::RemoveDirectoryA(dir.c_str());
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -717,6 +933,9 @@ int main(int argc, char** argv)
     ::DestroyCaret();
     g_pCtl = nullptr;
     ctl.DestroyWindow();
+
+    BenchFileOperations(hHost);
+
     ::DestroyWindow(hHost);
     return 0;
 }

@@ -54,7 +54,8 @@ void CHexEditCtrl::Fill(BYTE value)
         memset(m_data.GetData(), value, static_cast<size_t>(nSize));
     // The header line shows the byte at the caret, which is now the new value.
     m_byteCur = GetCaretByte();
-    Invalidate(TRUE);
+    if (m_hWnd != NULL)
+        Invalidate(TRUE);
 }
 
 void CHexEditCtrl::LoadFile(LPCSTR lpszPath)
@@ -106,10 +107,19 @@ void CHexEditCtrl::LoadFile(LPCSTR lpszPath)
     m_bTimer = false;
     m_nFirstCol = 0;
     m_nFirstRow = 0;
-    // The caret stands on byte 0 and the header shows its value; placing it
-    // lays the control out for the new size.
-    UpdateCaret();
-    Invalidate(TRUE);
+    // Laid out for the new size first: a scroll bar that comes or goes
+    // resizes the client area, and the edit class then puts its own caret
+    // back at its text.
+    RecalcLayout();
+    // The caret stands on byte 0 and the header shows its value. The system
+    // caret is the thread's, so it is moved only while the control has the
+    // focus (it is placed again when the focus comes back).
+    if (m_hWnd != NULL && ::GetFocus() == m_hWnd)
+        UpdateCaret();
+    else
+        m_byteCur = GetCaretByte();
+    if (m_hWnd != NULL)
+        Invalidate(TRUE);
 }
 
 void CHexEditCtrl::SaveFile(LPCSTR lpszPath)
@@ -154,9 +164,12 @@ void CHexEditCtrl::SaveFile(LPCSTR lpszPath)
         return;
     }
 
+    // The temporary file is new and empty: it is opened without truncation,
+    // which some file systems answer with a flush of the whole file when it
+    // is closed.
     CFile temp;
     CFileException error;
-    if (!temp.Open(szTemp, CFile::modeCreate | CFile::modeReadWrite, &error)) {
+    if (!temp.Open(szTemp, CFile::modeCreate | CFile::modeNoTruncate | CFile::modeReadWrite, &error)) {
         ::DeleteFileA(szTemp);
         ReportFileError(error.m_cause, error.m_lOsError, lpszPath);
         return;

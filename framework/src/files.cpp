@@ -25,7 +25,11 @@ BOOL CFile::Open(LPCSTR lpszFileName, UINT nOpenFlags, CFileException* pError)
 {
     if (m_hFile != hFileNull)
         Close();
-    m_strFileName = lpszFileName;
+    // The file keeps its full path (errors after the open name it); a failed
+    // open reports the name as it was given.
+    char szFull[MAX_PATH];
+    DWORD nFull = ::GetFullPathNameA(lpszFileName, MAX_PATH, szFull, NULL);
+    m_strFileName = nFull > 0 && nFull < MAX_PATH ? szFull : lpszFileName;
 
     DWORD dwAccess;
     switch (nOpenFlags & 3) {
