@@ -36,16 +36,26 @@ class Pic:
         return b"".join(self.data[(y * self.w + x0) * 3:(y * self.w + x1) * 3] for y in range(y0, y1))
 
 
-def find_grid(pic):
-    """Top-left pixel of the first hex cell: where the first long run of
-    yellow starts (the toolbar's yellow glyphs are short)."""
+def find_run(pic, y0):
+    """The first long run of yellow at or below line y0 (the toolbar's yellow
+    glyphs are short)."""
     run = bytes(YELLOW) * 100
-    i = pic.data.find(run)
+    i = pic.data.find(run, y0 * pic.w * 3)
     while i >= 0 and i % 3 != 0:
         i = pic.data.find(run, i + 1)
     if i < 0:
         return None
     return (i // 3) % pic.w, (i // 3) // pic.w
+
+
+def find_grid(pic):
+    """Top-left pixel of the first hex cell. The caret, when shown, inverts
+    the first cell of the first row: the second row gives the left edge."""
+    first = find_run(pic, 0)
+    if first is None:
+        return None
+    second = find_run(pic, first[1] + CY)
+    return (min(first[0], second[0]) if second else first[0]), first[1]
 
 
 class Screen:
