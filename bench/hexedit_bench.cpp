@@ -585,10 +585,29 @@ void BenchFileOperations(HWND hHost)
                   nSize == (1 << 30) ? "" : " (two blocks of 1 GiB could not be had)");
     PrintNote("block size", note);
 
-    char szTemp[MAX_PATH];
-    ::GetTempPathA(MAX_PATH, szTemp);
-    std::string dir = std::string(szTemp) + "qx bench files";
+    // The files live in QX_BENCH_DIR when it is set; else in a RAM-backed
+    // folder when there is one (under Wine on Linux, Z:\dev\shm), so that
+    // the write-back of a shared disk does not drown the figures; else in
+    // the temporary folder.
+    std::string base;
+    char szDir[MAX_PATH];
+    DWORD nDir = ::GetEnvironmentVariableA("QX_BENCH_DIR", szDir, MAX_PATH);
+    if (nDir > 0 && nDir < MAX_PATH) {
+        base = szDir;
+    } else {
+        DWORD attr = ::GetFileAttributesA("Z:\\dev\\shm");
+        if (attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY)) {
+            base = "Z:\\dev\\shm";
+        } else {
+            ::GetTempPathA(MAX_PATH, szDir);
+            base = szDir;
+        }
+    }
+    if (!base.empty() && base.back() != '\\')
+        base += '\\';
+    std::string dir = base + "qx bench files";
     ::CreateDirectoryA(dir.c_str(), NULL);
+    PrintNote("folder of the files", dir);
     std::string path = dir + "\\data.bin", floorTemp = dir + "\\floor.tmp";
 
     BenchHexEdit ctl;
@@ -603,13 +622,28 @@ void BenchFileOperations(HWND hHost)
     }
     Pump();
 
-    auto timed = [](auto fn) {
-        double t0 = Now();
+    // Wall time, and the thread's own CPU time (user and kernel), which the
+    // other processes of a busy machine disturb far less.
+    double lastCpu = 0;
+    auto threadCpu = [] {
+        FILETIME c, e, k, u;
+        if (!::GetThreadTimes(::GetCurrentThread(), &c, &e, &k, &u))
+            return 0.0;
+        auto ms = [](const FILETIME& f) {
+            return static_cast<double>((static_cast<ULONGLONG>(f.dwHighDateTime) << 32) | f.dwLowDateTime) / 1e4;
+        };
+        return ms(k) + ms(u);
+    };
+    auto timed = [&](auto fn) {
+        double c0 = threadCpu(), t0 = Now();
         fn();
-        return Now() - t0;
+        double t = Now() - t0;
+        lastCpu = threadCpu() - c0;
+        return t;
     };
     const int nRuns = 3;   // pairs in each order
     std::vector<double> fill, memsets, load, loadFloors, save, saveFloors;
+    std::vector<double> fillCpu, memsetCpu, loadCpu, loadFloorCpu, saveCpu, saveFloorCpu;
     bool bFloorOk = true;
     auto fillOp = [&](BYTE value) {
         ctl.Fill(value);
@@ -641,26 +675,29 @@ void BenchFileOperations(HWND hHost)
         bool bFloorFirst = (i & 1) != 0;
         BYTE value = static_cast<BYTE>(i * 37 + 1);
         double tFill = 0, tMemset = 0, tLoad = 0, tLoadFloor = 0, tSave = 0, tSaveFloor = 0;
+        double cFill = 0, cMemset = 0, cLoad = 0, cLoadFloor = 0, cSave = 0, cSaveFloor = 0;
         for (int k = 0; k < 2; k++) {
             if ((k == 0) != bFloorFirst)
-                tFill = timed([&] { fillOp(value); });
+                tFill = timed([&] { fillOp(value); }), cFill = lastCpu;
             else
-                tMemset = timed([&] { fillFloor(static_cast<BYTE>(value + 1)); });
+                tMemset = timed([&] { fillFloor(static_cast<BYTE>(value + 1)); }), cMemset = lastCpu;
         }
         for (int k = 0; k < 2; k++) {
             if ((k == 0) != bFloorFirst) {
                 tLoad = timed(loadOp);
+                cLoad = lastCpu;
             } else {
                 BYTE* p = nullptr;
                 tLoadFloor = timed([&] { p = loadFloor(); });
+                cLoadFloor = lastCpu;
                 std::free(p);
             }
         }
         for (int k = 0; k < 2; k++) {
             if ((k == 0) != bFloorFirst)
-                tSave = timed(saveOp);
+                tSave = timed(saveOp), cSave = lastCpu;
             else
-                tSaveFloor = timed(saveFloor);
+                tSaveFloor = timed(saveFloor), cSaveFloor = lastCpu;
         }
         if (i == 0)
             continue;   // warm-up
@@ -670,6 +707,12 @@ void BenchFileOperations(HWND hHost)
         loadFloors.push_back(tLoadFloor);
         save.push_back(tSave);
         saveFloors.push_back(tSaveFloor);
+        fillCpu.push_back(cFill);
+        memsetCpu.push_back(cMemset);
+        loadCpu.push_back(cLoad);
+        loadFloorCpu.push_back(cLoadFloor);
+        saveCpu.push_back(cSave);
+        saveFloorCpu.push_back(cSaveFloor);
     }
     // The floor's free is not timed; the load's release of the old block is.
     double tRelease = timed([&] { ctl.m_data.SetSize(0, -1); });
@@ -684,6 +727,12 @@ void BenchFileOperations(HWND hHost)
     PrintRow("floor: calloc + one ReadFile", sLoadFloor);
     PrintRow("SaveFile", sSave);
     PrintRow("floor: one WriteFile to a new file + ReplaceFile", sSaveFloor);
+    PrintRow("Fill, thread CPU time", Summarise(fillCpu));
+    PrintRow("memset, thread CPU time", Summarise(memsetCpu));
+    PrintRow("LoadFile, thread CPU time", Summarise(loadCpu));
+    PrintRow("floor of LoadFile, thread CPU time", Summarise(loadFloorCpu));
+    PrintRow("SaveFile, thread CPU time", Summarise(saveCpu));
+    PrintRow("floor of SaveFile, thread CPU time", Summarise(saveFloorCpu));
     std::snprintf(note, sizeof note, "%.3f ms (inside every LoadFile, not in its floor)", tRelease);
     PrintNote("release of the old block", note);
     if (!bFloorOk || !bLoaded)
@@ -716,6 +765,9 @@ void BenchFileOperations(HWND hHost)
     ratio("Fill / memset", sFill.median, sMemset.median, "<= 1.5");
     ratio("LoadFile / floor", sLoad.median, sLoadFloor.median, "<= 1.1");
     ratio("SaveFile / floor", sSave.median, sSaveFloor.median, "<= 1.1");
+    ratio("Fill / memset, thread CPU time", Summarise(fillCpu).median, Summarise(memsetCpu).median, "<= 1.5");
+    ratio("LoadFile / floor, thread CPU time", Summarise(loadCpu).median, Summarise(loadFloorCpu).median, "<= 1.1");
+    ratio("SaveFile / floor, thread CPU time", Summarise(saveCpu).median, Summarise(saveFloorCpu).median, "<= 1.1");
     if (bPeak)
         std::printf("  %-52s %+9.1f   goal <= +16 MiB\n", "LoadFile peak - (old + new), MiB", peakData - oldNew);
 

@@ -11,6 +11,7 @@
 #include <afxdlgs.h>
 #include <climits>
 #include <string.h>
+#include <utility>
 
 namespace {
 
@@ -92,7 +93,7 @@ void CHexEditCtrl::LoadFile(LPCSTR lpszPath)
         return;
     }
 
-    m_data = static_cast<CByteArray&&>(newData);
+    m_data = std::move(newData);
 
     // A new content starts at its beginning: no selection, the caret on the
     // first digit of byte 0, scrolled to the top left, no auto-scroll.
@@ -185,17 +186,29 @@ void CHexEditCtrl::SaveFile(LPCSTR lpszPath)
         return;
     }
 
-    // The target takes the new content in one step; a replaced file keeps
-    // its attributes and its creation time.
+    // The target takes the new content in one step. A replaced file keeps
+    // its attributes (set again where the system's replace leaves them out).
     BOOL bReplaced;
     DWORD dwError = NO_ERROR;
     if (bTargetExists) {
         bReplaced = ::ReplaceFileA(lpszPath, szTemp, NULL, REPLACEFILE_IGNORE_MERGE_ERRORS, NULL, NULL);
-        if (!bReplaced)
+        if (!bReplaced) {
             dwError = ::GetLastError();
-        else if ((::GetFileAttributesA(lpszPath) & kKeptAttributes) != (dwAttributes & kKeptAttributes))
-            ::SetFileAttributesA(lpszPath, dwAttributes & kKeptAttributes ? dwAttributes & kKeptAttributes
-                                                                           : FILE_ATTRIBUTE_NORMAL);
+            // The system may have removed the target and then failed to
+            // rename the new file: the new file is then the only copy, and
+            // it goes in under the target's name or stays where it is.
+            if (dwError == ERROR_UNABLE_TO_MOVE_REPLACEMENT &&
+                ::GetFileAttributesA(lpszPath) == INVALID_FILE_ATTRIBUTES) {
+                bReplaced = ::MoveFileExA(szTemp, lpszPath, MOVEFILE_REPLACE_EXISTING);
+                if (!bReplaced) {
+                    ReportOsError(::GetLastError(), lpszPath);
+                    return;
+                }
+            }
+        }
+        DWORD dwKept = dwAttributes & kKeptAttributes;
+        if (bReplaced && (::GetFileAttributesA(lpszPath) & kKeptAttributes) != dwKept)
+            ::SetFileAttributesA(lpszPath, dwKept != 0 ? dwKept : FILE_ATTRIBUTE_NORMAL);
     } else {
         bReplaced = ::MoveFileExA(szTemp, lpszPath, MOVEFILE_REPLACE_EXISTING);
         if (!bReplaced)
