@@ -85,6 +85,14 @@ int ClampScrollPos(int nPos, int nLimit)
     return nPos < 0 ? 0 : nPos;
 }
 
+// The last first row: the bar's last position. A window lower than one
+// line shows no line, and a bar with a page of 0 stops at its maximum, so
+// the first row stops there too, as if one line were in view.
+int LastFirstRow(int nRows, int nVisRows)
+{
+    return nRows + kHeaderLines - (nVisRows > 0 ? nVisRows : 1);
+}
+
 } // namespace
 
 BOOL CHexEditCtrl::CreateCellFont(CFont* pFont) const
@@ -137,7 +145,7 @@ void CHexEditCtrl::RecalcLayout()
 
     UpdateScrollBars();
 
-    int nLimit = GetRowCount() - m_nVisRows + kHeaderLines;
+    int nLimit = LastFirstRow(GetRowCount(), m_nVisRows);
     if (m_nFirstRow > nLimit)
         m_nFirstRow = nLimit;
     if (m_nFirstRow < 0)
@@ -180,8 +188,10 @@ BOOL CHexEditCtrl::UpdateScrollBars()
     si.nMax = kContentLastCol;
     si.nPage = m_nVisCols;
     si.nPos = m_nFirstCol;
-    if (m_nVisCols < kContentLastCol && m_nFirstCol + m_nVisCols > kContentLastCol) {
-        m_nFirstCol = kContentCols - m_nVisCols;
+    // Likewise a window narrower than one column stops at the bar's maximum.
+    const int nColLimit = kContentCols - (m_nVisCols > 0 ? m_nVisCols : 1);
+    if (m_nVisCols < kContentLastCol && m_nFirstCol > nColLimit) {
+        m_nFirstCol = nColLimit;
         si.nPos = m_nFirstCol;
     }
 
@@ -216,6 +226,13 @@ void CHexEditCtrl::EnsureCaretVisible()
         // line to be the last whole line.
         if (d > m_nVisRows)
             m_nFirstRow = nCaretRow + 3 - m_nVisRows;
+        // A caret on the row below the data (after a click there) or a
+        // window lower than one line would take the view past the bar's last
+        // position; the timer, which scrolls through here, lays nothing out
+        // to clamp it afterwards.
+        int nLimit = LastFirstRow(GetRowCount(), m_nVisRows);
+        if (m_nFirstRow > nLimit)
+            m_nFirstRow = nLimit > 0 ? nLimit : 0;
     } else {
         // On one of the top three screen lines: one line up; above the
         // window: the top of the content.

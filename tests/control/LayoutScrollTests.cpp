@@ -149,6 +149,46 @@ TEST_F(LayoutTest, TooSmallForOneCellGivesZeroCountsAndStillWorks)
     EXPECT_EQ(20, ctl.m_nVisRows);
 }
 
+TEST_F(LayoutTest, TooSmallForOneCellStopsAtTheBarsLastPosition)
+{
+    // A bar with a page of 0 stops at its maximum; the view must stop there
+    // too, or its first row and the bar's position part.
+    ctl.SetLayoutCells(85, 20);
+    ctl.SetLayoutArea(85 * cx, cy - 1);
+    ASSERT_EQ(0, ctl.m_nVisRows);
+    for (int i = 0; i < 300; i++)
+        ctl.SendScroll(WM_VSCROLL, SB_LINEDOWN);
+    EXPECT_EQ(257, ctl.m_nFirstRow);   // rows + 1, the bar's maximum
+    EXPECT_EQ(ctl.m_nFirstRow, ctl.Bar(SB_VERT).nPos);
+    ctl.m_nFirstRow = 0;
+    ctl.m_nCaretPos = 3 * 4096 - 1;
+    ctl.MoveCaret(0, 0, FALSE);
+    EXPECT_EQ(257, ctl.m_nFirstRow);
+    EXPECT_EQ(ctl.m_nFirstRow, ctl.Bar(SB_VERT).nPos);
+
+    ctl.SetCounting(16);
+    ctl.SetLayoutCells(40, 10);
+    ctl.SetLayoutArea(cx + cx / 2 - 1, 10 * cy);
+    ASSERT_EQ(0, ctl.m_nVisCols);
+    for (int i = 0; i < 100; i++)
+        ctl.SendScroll(WM_HSCROLL, SB_LINERIGHT);
+    EXPECT_EQ(78, ctl.m_nFirstCol);   // the bar's maximum
+    EXPECT_EQ(ctl.m_nFirstCol, ctl.Bar(SB_HORZ).nPos);
+}
+
+TEST_F(LayoutTest, CaretOnTheRowBelowTheDataScrollsNoFurtherThanTheBar)
+{
+    // A click on the row below the last data row leaves the caret there;
+    // keeping it in view (as the auto-scroll timer does, with no layout
+    // after it) stops at the bar's last position.
+    ctl.SetLayoutCells(40, 20);
+    ctl.m_nCaretPos = 3 * 4096 + 5;   // row 256, below the 256 data rows
+    ctl.EnsureCaretVisible();
+    ctl.UpdateScrollBars();
+    EXPECT_EQ(256 + 2 - 20, ctl.m_nFirstRow);
+    EXPECT_EQ(ctl.m_nFirstRow, ctl.Bar(SB_VERT).nPos);
+}
+
 TEST_F(LayoutTest, LayoutWithoutWindowDoesNothing)
 {
     TestHexEdit loose;
