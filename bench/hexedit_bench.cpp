@@ -247,6 +247,120 @@ void DrawItems(HDC hDC, HBRUSH hFill, const std::vector<TextItem>& items)
     }
 }
 
+// --- mouse: an auto-scroll tick and a drag move, each against its floor -----
+//
+// Both run over one block of 800 MiB or more (hex positions past byte
+// 715,827,882 need 64 bits), near its end. Each side is measured in the same
+// loop, interleaved with its floor, after a few unmeasured rounds.
+
+void PostAndPump(HWND hWnd, UINT nMsg, WPARAM wParam, POINT pt)
+{
+    ::PostMessageA(hWnd, nMsg, wParam, MAKELPARAM(static_cast<WORD>(pt.x), static_cast<WORD>(pt.y)));
+    Pump();
+}
+
+void SendAndPump(HWND hWnd, UINT nMsg, WPARAM wParam, POINT pt)
+{
+    ::SendMessageA(hWnd, nMsg, wParam, MAKELPARAM(static_cast<WORD>(pt.x), static_cast<WORD>(pt.y)));
+    Pump();
+}
+
+void BenchMouse(BenchHexEdit& ctl, int nRuns)
+{
+    const int kWarmUp = 3;
+    std::printf("mouse (each figure interleaved with its floor)\n");
+    int nBig = 0;
+    for (long long n : {1LL << 30, 800LL << 20}) {
+        if (ctl.SetCounting(static_cast<int>(n))) {
+            nBig = static_cast<int>(n);
+            break;
+        }
+    }
+    if (nBig == 0) {
+        PrintNote("mouse figures", "not run: no block of 800 MiB or more could be allocated");
+        return;
+    }
+    Pump();
+    const HWND hWnd = ctl.m_hWnd;
+    const int cx = ctl.m_sizeChar.cx, cy = ctl.m_sizeChar.cy;
+    RECT rc;
+    ::GetClientRect(hWnd, &rc);
+    auto cell = [&](int nCol, int nLine) { return POINT{nCol * cx + cx / 2, nLine * cy + cy / 2}; };
+
+    // Drag: pressed on a hex cell, then moved back and forth between a hex
+    // and a character cell further down; every move changes the selection.
+    ctl.m_nFirstRow = ctl.GetRowCount() - ctl.m_nVisRows - 10;
+    ctl.RecalcLayout();
+    Pump();
+    SendAndPump(hWnd, WM_LBUTTONDOWN, MK_LBUTTON, cell(10 + 3 * 2, 10));
+    std::vector<double> vMove, vMovePaint;
+    for (int i = 0; i < nRuns + kWarmUp; i++) {
+        POINT pt = (i & 1) ? cell(10 + 3 * 9, 20) : cell(62 + 5, 30);
+        double t0 = Now();
+        PostAndPump(hWnd, WM_MOUSEMOVE, MK_LBUTTON, pt);
+        double t1 = Now();
+        PaintOnce(hWnd);
+        double t2 = Now();
+        if (i >= kWarmUp) {
+            vMove.push_back(t1 - t0);
+            vMovePaint.push_back(t2 - t1);
+        }
+    }
+    SendAndPump(hWnd, WM_LBUTTONUP, 0, cell(62 + 5, 30));
+    Stats move = Summarise(vMove), movePaint = Summarise(vMovePaint);
+    char name[96];
+    std::snprintf(name, sizeof name, "drag move (WM_MOUSEMOVE) -> painted, %d MiB", nBig >> 20);
+    PrintRow(name, move);
+    PrintRow("  paint, same picture", movePaint);
+
+    // Auto-scroll: pressed, then the pointer two lines below the window.
+    // The control's own timer is stopped (and the edit class's), so that the
+    // only ticks are the ones posted here, each scrolling a few rows down.
+    ctl.m_nFirstRow = ctl.GetRowCount() / 2;
+    ctl.RecalcLayout();
+    Pump();
+    SendAndPump(hWnd, WM_LBUTTONDOWN, MK_LBUTTON, cell(10 + 3 * 4, 10));
+    const POINT below = {(10 + 3 * 6) * cx + cx / 2, rc.bottom + 2 * cy};
+    SendAndPump(hWnd, WM_MOUSEMOVE, MK_LBUTTON, below);
+    ::KillTimer(hWnd, 1);
+    ::KillTimer(hWnd, 0);
+    std::vector<double> vTick, vTickPaint, vThumb;
+    int nRowsScrolled = ctl.m_nFirstRow;
+    for (int i = 0; i < nRuns + kWarmUp; i++) {
+        double t0 = Now();
+        PostAndPump(hWnd, WM_TIMER, 1, POINT{0, 0});
+        double t1 = Now();
+        PaintOnce(hWnd);
+        double t2 = Now();
+        // The thumb one step back, so that the next tick moves it for real.
+        ::SetScrollPos(hWnd, SB_VERT, ctl.m_nFirstRow - 1, TRUE);
+        double t3 = Now();
+        if (i >= kWarmUp) {
+            vTick.push_back(t1 - t0);
+            vTickPaint.push_back(t2 - t1);
+            vThumb.push_back(t3 - t2);
+        }
+    }
+    nRowsScrolled = ctl.m_nFirstRow - nRowsScrolled;
+    SendAndPump(hWnd, WM_LBUTTONUP, 0, below);
+    Stats tick = Summarise(vTick), tickPaint = Summarise(vTickPaint), thumb = Summarise(vThumb);
+    std::snprintf(name, sizeof name, "auto-scroll tick (WM_TIMER 1) -> painted, %d MiB", nBig >> 20);
+    PrintRow(name, tick);
+    PrintRow("  paint, same picture", tickPaint);
+    PrintRow("  SetScrollPos moving the thumb, redraw TRUE", thumb);
+    std::snprintf(name, sizeof name, "%d rows in %d ticks", nRowsScrolled, nRuns + kWarmUp);
+    PrintNote("", name);
+
+    std::printf("ratios (medians)\n");
+    if (tickPaint.median + thumb.median > 0)
+        std::printf("  %-52s %9.3f   goal <= 1.2\n", "auto-scroll tick to painted / (paint + thumb move)",
+                    tick.median / (tickPaint.median + thumb.median));
+    if (movePaint.median > 0)
+        std::printf("  %-52s %9.3f   goal <= 1.2\n", "drag move to painted / paint", move.median / movePaint.median);
+    ctl.SetCounting(4096);
+    Pump();
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -447,6 +561,8 @@ int main(int argc, char** argv)
     ratio("floor (a) / floor (b)", floorA.median, floorB.median, "-");
     ratio("caret move to painted / paint", caret.median, paintNow.median, "<= 1.2");
     ratio("WM_VSCROLL to painted / paint", vscroll.median, paintNow.median, "<= 1.2");
+
+    BenchMouse(ctl, nRuns);
 
     ::DestroyCaret();
     g_pCtl = nullptr;

@@ -9,6 +9,19 @@ BEGIN_MESSAGE_MAP(CHexEditCtrl, CWnd)
     ON_WM_SIZE()
     ON_WM_HSCROLL()
     ON_WM_VSCROLL()
+    ON_WM_LBUTTONDOWN()
+    ON_WM_LBUTTONUP()
+    ON_WM_KILLFOCUS()
+    ON_WM_SETFOCUS()
+    ON_WM_MOUSEMOVE()
+    ON_WM_LBUTTONDBLCLK()
+    ON_WM_TIMER()
+    ON_WM_KEYDOWN()
+    ON_WM_CHAR()
+    ON_WM_GETDLGCODE()
+    ON_WM_CONTEXTMENU()
+    ON_WM_CAPTURECHANGED()
+    ON_WM_MOUSEWHEEL()
 END_MESSAGE_MAP()
 
 CHexEditCtrl::CHexEditCtrl()
@@ -18,6 +31,7 @@ CHexEditCtrl::CHexEditCtrl()
       m_nAddrCol(1), m_nHexCol(10), m_nAsciiCol(62), m_nPaintRow(0),
       m_sizeChar{0, 0}, m_nVisCols(0), m_nVisRows(0), m_nFirstCol(0), m_nFirstRow(0),
       m_bSelecting(false), m_bDragged(false), m_nAnchor(0), m_ptLast{0, 0}, m_bTimer(false),
+      m_nWheelDelta(0),
       m_nSelStart(-1), m_nSelEnd(-1), m_nCaretPos(0), m_nArea(0), m_nDigit(0), m_byteCur(0)
 {
     m_data.SetSize(0, -1);

@@ -6,7 +6,8 @@
 // Its sources are split by concern: HexEditCtrl.cpp (state, data binding,
 // message map), HexEditText.cpp (texts), HexEditLayout.cpp (layout,
 // scrolling, caret placement), HexEditPaint.cpp (painting), HexEditKeys.cpp
-// (caret, keyboard and byte entry), HexEditFile.cpp (fill, load and save).
+// (caret, keyboard and byte entry), HexEditMouse.cpp (mouse selection,
+// auto-scroll and the wheel), HexEditFile.cpp (fill, load and save).
 #pragma once
 
 #include <afxwin.h>
@@ -66,6 +67,7 @@ protected:
     LONGLONG m_nAnchor;     // in hex-character units
     POINT m_ptLast;
     bool m_bTimer;
+    int m_nWheelDelta;      // wheel movement not yet turned into line steps
     // Selection, inclusive, in hex-character units (3 per byte); -1 for none.
     // Positions are 64-bit: past byte 715,827,882 three units a byte no
     // longer fit an int.
@@ -94,17 +96,27 @@ protected:
     void EnsureCaretVisible();
     void MoveCaret(int nCols, int nRows, BOOL bRedraw);
     void UpdateCaret();
+    // Puts the system caret back on the caret's cell while the control has
+    // the focus, after the edit class's own processing moved it; lays
+    // nothing out and changes no state.
+    void RestoreCaretPos();
+    // Top-left pixel of the caret's cell (it may lie off the client area).
+    POINT GetCaretCellPoint() const;
     LONGLONG GetCaretByteIndex();
     BYTE GetCaretByte();
 
     // Selection edits, shared by the keyboard and the mouse.
     void FillSelection(BYTE value);
     void ClearSelection();
+    // Shift+key: the selection after the caret moved from p0 to p1.
+    void ExtendSelection(LONGLONG p0, LONGLONG p1);
 
     // Mouse: the column and caret position under a client point, and the
     // selection from the anchor to it while the button is held.
     void HitTest(int x, int y);
     void UpdateSelection(int x, int y);
+    // Ends tracking: capture, timer and flags go, the caret shows again.
+    void EndTracking();
 
     afx_msg void OnPaint();
     afx_msg BOOL OnEraseBkgnd(CDC* pDC);
@@ -122,6 +134,8 @@ protected:
     afx_msg void OnChar(UINT nChar, UINT nRepCnt, UINT nFlags);
     afx_msg UINT OnGetDlgCode();
     afx_msg void OnContextMenu(CWnd* pWnd, CPoint pos);
+    afx_msg void OnCaptureChanged(CWnd* pWnd);
+    afx_msg BOOL OnMouseWheel(UINT nFlags, short zDelta, CPoint pt);
 
     DECLARE_MESSAGE_MAP()
 };

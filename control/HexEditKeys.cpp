@@ -1,8 +1,233 @@
-// HexEditKeys.cpp - the keyboard side of CHexEditCtrl: the selection edits
-// that keys and the mouse share.
+// HexEditKeys.cpp - the keyboard side of CHexEditCtrl: the system caret that
+// follows the focus, the dialog codes, the movement keys with Shift selecting
+// in the hex column, Tab to the next control, the three one-key byte edits,
+// typed hexadecimal digits and characters, and the selection edits that keys
+// and the mouse share. Every edit overwrites bytes in place; the block never
+// grows or shrinks here.
 #include "HexEditCtrl.h"
 #include <algorithm>
 #include <cstring>
+
+void CHexEditCtrl::OnSetFocus(CWnd* pOldWnd)
+{
+    // The edit class creates and shows a thin caret of its own here; the
+    // solid one that replaces it (one caret per thread) inverts one whole
+    // cell.
+    CEdit::OnSetFocus(pOldWnd);
+    CreateSolidCaret(m_sizeChar.cx, m_sizeChar.cy);
+    UpdateCaret();
+    // A press that brought the focus shows the caret at its release.
+    if (!m_bSelecting)
+        ShowCaret();
+}
+
+void CHexEditCtrl::OnKillFocus(CWnd* pNewWnd)
+{
+    ::DestroyCaret();
+    // The edit class must learn that it lost the focus: while it believes it
+    // has it, its own processing (a resize, for one) keeps placing the
+    // thread's one caret, which by then belongs to another window.
+    CEdit::OnKillFocus(pNewWnd);
+}
+
+UINT CHexEditCtrl::OnGetDlgCode()
+{
+    return CEdit::OnGetDlgCode() | DLGC_WANTARROWS | DLGC_WANTTAB | DLGC_WANTCHARS;
+}
+
+void CHexEditCtrl::OnKeyDown(UINT nChar, UINT, UINT)
+{
+    const bool bShift = (::GetKeyState(VK_SHIFT) & 0x8000) != 0;
+    const bool bCtrl = (::GetKeyState(VK_CONTROL) & 0x8000) != 0;
+
+    // Tab and Shift+Tab move the focus, also with no data; Ctrl+Tab is an
+    // ordinary key.
+    if (nChar == VK_TAB) {
+        CWnd* pOwner = GetParentOwner();
+        if (pOwner == NULL)
+            return;
+        if (!bCtrl) {
+            pOwner->SendMessage(WM_NEXTDLGCTL, bShift ? 1 : 0, 0);
+            return;
+        }
+    }
+
+    // Nothing to move over or edit, and Shift+Ctrl means nothing: swallowed.
+    const LONGLONG nSize = m_data.GetSize();
+    if (nSize == 0 || (bShift && bCtrl))
+        return;
+
+    const bool bHex = m_nArea == 0;
+    const LONGLONG p0 = m_nCaretPos;
+
+    // Backspace, Delete and Insert without a modifier set bytes to 0x00 or
+    // 0xFF: the whole selection, or the byte under the caret and a step.
+    auto editByte = [&](BYTE value, int nStep) {
+        const bool bSelection = m_nSelStart != -1;
+        if (bSelection) {
+            FillSelection(value);
+        } else if (m_nCaretPos > 0) {
+            // Not at position 0: there Delete pressed again and again stays
+            // put and changes nothing.
+            LONGLONG nIndex = GetCaretByteIndex();
+            if (nIndex < nSize)
+                m_data[static_cast<int>(nIndex)] = value;
+            MoveCaret(nStep, 0, TRUE);
+        }
+        MoveCaret(0, 0, TRUE);
+        if (bSelection)
+            ClearSelection();
+    };
+
+    bool bPass = false;   // the key belongs to the edit class
+    switch (nChar) {
+    case VK_BACK:
+    case VK_DELETE:
+    case VK_INSERT:
+        if (bShift || bCtrl) {
+            bPass = true;
+            break;
+        }
+        editByte(nChar == VK_INSERT ? 0xFF : 0x00, nChar == VK_BACK ? -1 : 1);
+        return;
+    case VK_PRIOR:
+    case VK_NEXT:
+        if (bCtrl) {
+            bPass = true;
+            break;
+        }
+        MoveCaret(0, nChar == VK_PRIOR ? -10 : 10, FALSE);
+        break;
+    case VK_LEFT:
+    case VK_RIGHT:
+        if (bCtrl) {
+            bPass = true;
+            break;
+        }
+        MoveCaret(nChar == VK_LEFT ? -1 : 1, 0, FALSE);
+        break;
+    case VK_UP:
+    case VK_DOWN:
+        if (bCtrl) {
+            bPass = true;
+            break;
+        }
+        MoveCaret(0, nChar == VK_UP ? -1 : 1, FALSE);
+        break;
+    case VK_HOME:
+        m_nCaretPos = 0;
+        MoveCaret(0, 0, FALSE);
+        if (bCtrl)
+            return;   // the selection stays
+        break;
+    case VK_END:
+        // Shift+End goes to the blank after the last byte (clamped there),
+        // so that the selection takes in both its digits.
+        if (bShift)
+            m_nCaretPos = bHex ? 3 * nSize : nSize;
+        else
+            m_nCaretPos = bHex ? 3 * nSize - 3 : nSize - 1;
+        MoveCaret(0, 0, FALSE);
+        if (bCtrl)
+            return;   // the selection stays
+        break;
+    default:
+        bPass = true;
+        break;
+    }
+
+    if (bPass) {
+        // The edit class's processing may move the system caret (Ctrl+Right
+        // puts it at the top-left corner): it goes back on the caret's cell.
+        Default();
+        RestoreCaretPos();
+    } else if (bShift) {
+        ExtendSelection(p0, m_nCaretPos);
+    } else if (m_nSelStart != -1) {
+        ClearSelection();
+    }
+}
+
+void CHexEditCtrl::ExtendSelection(LONGLONG p0, LONGLONG p1)
+{
+    // Shift+keys select only in the hex column; in the character column they
+    // only move the caret.
+    if (m_nArea == 0) {
+        if (m_nSelStart == -1) {
+            if (p1 < p0) {
+                m_nSelStart = p1;
+                m_nSelEnd = p0 - 1;
+            } else if (p1 > p0) {
+                m_nSelStart = p0;
+                m_nSelEnd = p1 - 1;
+            }
+        } else {
+            // The caret moves the end it stands at: just after the last
+            // selected cell, or (otherwise) on the first.
+            if (p0 == m_nSelEnd + 1)
+                m_nSelEnd = p1 - 1;
+            else
+                m_nSelStart = p1;
+            if (m_nSelStart == m_nSelEnd + 1) {
+                ClearSelection();
+            } else if (m_nSelStart > m_nSelEnd + 1) {
+                // The moving end went past the other one: the cells between
+                // the other end and the caret are selected, as when the
+                // selection had been begun at that other end.
+                LONGLONG nStart = m_nSelEnd + 1;
+                m_nSelEnd = m_nSelStart - 1;
+                m_nSelStart = nStart;
+            }
+        }
+    }
+    InvalidateRect(NULL, TRUE);
+}
+
+void CHexEditCtrl::OnChar(UINT nChar, UINT, UINT)
+{
+    // No character reaches the edit class: its own text stays empty.
+    const LONGLONG nSize = m_data.GetSize();
+    if (nSize == 0)
+        return;
+    const LONGLONG nIndex = GetCaretByteIndex();
+
+    if (m_nArea == 1) {
+        if (nChar < 0x20)
+            return;
+        if (nIndex < nSize)
+            m_data[static_cast<int>(nIndex)] = static_cast<BYTE>(nChar);
+        MoveCaret(1, 0, FALSE);
+        return;
+    }
+
+    int nValue;
+    if (nChar >= '0' && nChar <= '9')
+        nValue = nChar - '0';
+    else if (nChar >= 'a' && nChar <= 'f')
+        nValue = nChar - 'a' + 10;
+    else if (nChar >= 'A' && nChar <= 'F')
+        nValue = nChar - 'A' + 10;
+    else
+        return;
+
+    // A digit on the high digit's cell replaces the high nibble; on the low
+    // digit or the blank after the byte, the low nibble.
+    m_nDigit = static_cast<int>(m_nCaretPos % 3);
+    BYTE b = GetCaretByte();
+    BYTE v = m_nDigit == 0 ? static_cast<BYTE>((b & 0x0F) | (nValue << 4)) : static_cast<BYTE>((b & 0xF0) | nValue);
+    if (nIndex < nSize)
+        m_data[static_cast<int>(nIndex)] = v;
+    MoveCaret(1, 0, FALSE);
+    m_nDigit++;
+    if (m_nDigit == m_nByteDigits) {
+        // The byte is complete: over the blank to the next byte's high digit.
+        MoveCaret(1, 0, FALSE);
+        m_nDigit = 0;
+    } else {
+        UpdateScrollBars();
+        UpdateCaret();
+    }
+}
 
 void CHexEditCtrl::FillSelection(BYTE value)
 {

@@ -215,7 +215,7 @@ BYTE CHexEditCtrl::GetCaretByte()
     return 0;
 }
 
-void CHexEditCtrl::UpdateCaret()
+POINT CHexEditCtrl::GetCaretCellPoint() const
 {
     // The cell's column and line in 64 bits, the pixel position clamped to
     // what SetCaretPos takes (a caret far off the window stays off it).
@@ -230,18 +230,37 @@ void CHexEditCtrl::UpdateCaret()
     }
     LONGLONG x = (nCol - m_nFirstCol) * m_sizeChar.cx;
     LONGLONG y = (nLine - m_nFirstRow) * m_sizeChar.cy;
-    auto toInt = [](LONGLONG v) { return static_cast<int>(v < INT_MIN ? INT_MIN : v > INT_MAX ? INT_MAX : v); };
+    auto toInt = [](LONGLONG v) { return static_cast<LONG>(v < INT_MIN ? INT_MIN : v > INT_MAX ? INT_MAX : v); };
+    return POINT{toInt(x), toInt(y)};
+}
+
+void CHexEditCtrl::UpdateCaret()
+{
     // Placed even off the client area or without the focus: the system
     // clips it, and without a caret the call has no visible effect.
-    ::SetCaretPos(toInt(x), toInt(y));
+    POINT pt = GetCaretCellPoint();
+    ::SetCaretPos(pt.x, pt.y);
     m_byteCur = GetCaretByte();
     RecalcLayout();
 }
 
+void CHexEditCtrl::RestoreCaretPos()
+{
+    // The system caret is one per thread: without the focus it may be
+    // another window's.
+    if (m_hWnd == NULL || ::GetFocus() != m_hWnd)
+        return;
+    POINT pt = GetCaretCellPoint();
+    ::SetCaretPos(pt.x, pt.y);
+}
+
 void CHexEditCtrl::OnSize(UINT, int, int)
 {
+    // The edit class places its caret when it is resized; the layout may
+    // also have moved the view.
     Default();
     RecalcLayout();
+    RestoreCaretPos();
 }
 
 void CHexEditCtrl::OnHScroll(UINT nSBCode, UINT, CScrollBar*)

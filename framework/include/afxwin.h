@@ -240,6 +240,8 @@ enum AfxSig {
     AfxSig_vwwh,    // void (UINT, UINT, HMENU)
     AfxSig_vbw,     // void (BOOL, UINT)
     AfxSig_vMwb,    // void (CMenu*, UINT, BOOL)
+    AfxSig_vW2,     // void (CWnd*), the window from lParam
+    AfxSig_bwsp,    // BOOL (UINT, short, CPoint)
     AfxSig_cmd,     // ON_COMMAND: void (void)
     AfxSig_cmdui,   // ON_UPDATE_COMMAND_UI: void (CCmdUI*)
     AfxSig_cmd_ex,  // ON_COMMAND_EX: BOOL (UINT)
@@ -322,6 +324,8 @@ protected:                                                            \
 #define ON_WM_INITMENUPOPUP() AFX_WM_ENTRY(WM_INITMENUPOPUP, AfxSig_vMwb, void (CWnd::*)(CMenu*, UINT, BOOL), OnInitMenuPopup)
 #define ON_WM_SETCURSOR() AFX_WM_ENTRY(WM_SETCURSOR, AfxSig_bWww, BOOL (CWnd::*)(CWnd*, UINT, UINT), OnSetCursor)
 #define ON_WM_SHOWWINDOW() AFX_WM_ENTRY(WM_SHOWWINDOW, AfxSig_vbw, void (CWnd::*)(BOOL, UINT), OnShowWindow)
+#define ON_WM_CAPTURECHANGED() AFX_WM_ENTRY(WM_CAPTURECHANGED, AfxSig_vW2, void (CWnd::*)(CWnd*), OnCaptureChanged)
+#define ON_WM_MOUSEWHEEL() AFX_WM_ENTRY(WM_MOUSEWHEEL, AfxSig_bwsp, BOOL (CWnd::*)(UINT, short, CPoint), OnMouseWheel)
 
 #define ON_MESSAGE(message, memberFxn) \
     {message, 0, 0, 0, AfxSig_lwl, AfxMsgFn(static_cast<LRESULT (CWnd::*)(WPARAM, LPARAM)>(&ThisClass::memberFxn))},
@@ -562,6 +566,8 @@ public:
     afx_msg void OnInitMenuPopup(CMenu* pPopupMenu, UINT nIndex, BOOL bSysMenu);
     afx_msg BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message);
     afx_msg void OnShowWindow(BOOL bShow, UINT nStatus);
+    afx_msg void OnCaptureChanged(CWnd* pWnd);
+    afx_msg BOOL OnMouseWheel(UINT nFlags, short zDelta, CPoint pt);
 
 protected:
     WNDPROC* GetSuperWndProcAddr() { return &m_pfnSuper; }

@@ -195,6 +195,7 @@ union MessageMapFunctions {
     void (CWnd::*pfn_vwwh)(UINT, UINT, HMENU);
     void (CWnd::*pfn_vbw)(BOOL, UINT);
     void (CWnd::*pfn_vMwb)(CMenu*, UINT, BOOL);
+    BOOL (CWnd::*pfn_bwsp)(UINT, short, CPoint);
 };
 
 } // namespace
@@ -281,6 +282,15 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult
         break;
     case AfxSig_vMwb:
         (this->*mmf.pfn_vMwb)(CMenu::FromHandle(reinterpret_cast<HMENU>(wParam)), LOWORD(lParam), HIWORD(lParam));
+        break;
+    case AfxSig_vW2:
+        (this->*mmf.pfn_vW)(CWnd::FromHandle(reinterpret_cast<HWND>(lParam)));
+        break;
+    case AfxSig_bwsp:
+        // The key state, the signed wheel delta and the pointer in screen
+        // coordinates.
+        lResult = (this->*mmf.pfn_bwsp)(LOWORD(wParam), static_cast<short>(HIWORD(wParam)),
+                                         CPoint(static_cast<DWORD>(lParam)));
         break;
     default:
         return FALSE;
@@ -699,6 +709,8 @@ void CWnd::OnMenuSelect(UINT, UINT, HMENU) { Default(); }
 void CWnd::OnInitMenuPopup(CMenu*, UINT, BOOL) { Default(); }
 BOOL CWnd::OnSetCursor(CWnd*, UINT, UINT) { return static_cast<BOOL>(Default()); }
 void CWnd::OnShowWindow(BOOL, UINT) { Default(); }
+void CWnd::OnCaptureChanged(CWnd*) { Default(); }
+BOOL CWnd::OnMouseWheel(UINT, short, CPoint) { return static_cast<BOOL>(Default()); }
 
 BOOL CEdit::Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID)
 {
