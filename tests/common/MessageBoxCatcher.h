@@ -1,5 +1,6 @@
 // MessageBoxCatcher.h - for tests: while one exists, every message box shown
-// on this thread is read (its text and caption) and closed with OK.
+// on this thread is read (its text and caption) and closed with OK. A common
+// file dialog (it has a file name box) is left to the test that drives it.
 #pragma once
 
 #include <windows.h>
@@ -42,7 +43,7 @@ private:
             HWND hBox = reinterpret_cast<HWND>(wParam);
             char cls[16] = "";
             GetClassNameA(hBox, cls, sizeof cls);
-            if (lstrcmpA(cls, "#32770") == 0) {
+            if (lstrcmpA(cls, "#32770") == 0 && GetDlgItem(hBox, 0x47C) == NULL && GetDlgItem(hBox, 0x480) == NULL) {
                 std::string text;
                 EnumChildWindows(hBox, ReadStatic, reinterpret_cast<LPARAM>(&text));
                 Text() = text;

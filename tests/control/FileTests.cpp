@@ -1,0 +1,648 @@
+// Window-level tests of CHexEditCtrl's fill, load and save: real files in a
+// fresh folder under Wine, the message box text read from the real box, the
+// picture read back from the window, and the real common file dialogs driven
+// from a second thread.
+#include "MessageBoxCatcher.h"
+#include "TestHost.h"
+
+#include <process.h>
+#include <string>
+#include <vector>
+
+using qxtest::Picture;
+using qxtest::Pump;
+using qxtest::TestHexEdit;
+using qxtest::TestHost;
+
+namespace {
+
+using Bytes = std::vector<BYTE>;
+
+class FileHexEdit : public TestHexEdit {
+public:
+    using CHexEditCtrl::m_nDigit;
+    using CHexEditCtrl::m_bTimer;
+};
+
+Bytes ReadAll(const std::string& path)
+{
+    Bytes bytes;
+    HANDLE h = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    if (h == INVALID_HANDLE_VALUE)
+        return bytes;
+    LARGE_INTEGER size = {};
+    ::GetFileSizeEx(h, &size);
+    bytes.resize(static_cast<size_t>(size.QuadPart));
+    DWORD n = 0;
+    if (!bytes.empty())
+        ::ReadFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &n, NULL);
+    bytes.resize(n);
+    ::CloseHandle(h);
+    return bytes;
+}
+
+bool WriteAll(const std::string& path, const Bytes& bytes)
+{
+    HANDLE h = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD n = 0;
+    BOOL ok = bytes.empty() || ::WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &n, NULL);
+    ::CloseHandle(h);
+    return ok && n == bytes.size();
+}
+
+Bytes Pattern(size_t n, int seed)
+{
+    Bytes b(n);
+    for (size_t i = 0; i < n; i++)
+        b[i] = static_cast<BYTE>((i * 7 + seed) & 0xFF);
+    return b;
+}
+
+// Names in a folder, without "." and "..".
+std::vector<std::string> List(const std::string& dir)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA fd;
+    HANDLE h = ::FindFirstFileA((dir + "\\*").c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        std::string name = fd.cFileName;
+        if (name != "." && name != "..")
+            names.push_back(name);
+    } while (::FindNextFileA(h, &fd));
+    ::FindClose(h);
+    return names;
+}
+
+void RemoveTree(const std::string& dir)
+{
+    for (const std::string& name : List(dir)) {
+        std::string path = dir + "\\" + name;
+        DWORD attr = ::GetFileAttributesA(path.c_str());
+        if (attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY)) {
+            RemoveTree(path);
+        } else {
+            ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            ::DeleteFileA(path.c_str());
+        }
+    }
+    ::RemoveDirectoryA(dir.c_str());
+}
+
+// Starts a Linux shell command (Wine starts Unix programs given by their
+// Z: path). Wine cannot wait for such a program: the caller watches for its
+// effect.
+bool StartUnix(const std::string& command)
+{
+    std::string line = "Z:\\bin\\sh -c \"" + command + "\"";
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    std::vector<char> buf(line.begin(), line.end());
+    buf.push_back('\0');
+    if (!::CreateProcessA(NULL, buf.data(), NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi))
+        return false;
+    ::CloseHandle(pi.hThread);
+    ::CloseHandle(pi.hProcess);
+    return true;
+}
+
+// Waits up to 5 s for a file to appear (bExists) or to go.
+bool WaitForFile(const std::string& path, bool bExists)
+{
+    for (int i = 0; i < 100; i++) {
+        if ((::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) == bExists)
+            return true;
+        ::Sleep(50);
+    }
+    return false;
+}
+
+// The Unix path of a Windows path, as Wine sees it.
+std::string UnixPath(const std::string& path)
+{
+    typedef char*(CDECL * GetUnixName)(LPCWSTR);
+    GetUnixName pfn = reinterpret_cast<GetUnixName>(reinterpret_cast<void*>(
+        ::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    if (pfn == NULL)
+        return std::string();
+    WCHAR wide[MAX_PATH];
+    ::MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
+    char* unix = pfn(wide);
+    if (unix == NULL)
+        return std::string();
+    std::string result = unix;
+    ::HeapFree(::GetProcessHeap(), 0, unix);
+    return result;
+}
+
+// The control's state that a failed operation must leave as it was.
+struct State {
+    Bytes bytes;
+    LONGLONG nSelStart, nSelEnd, nCaretPos;
+    int nArea, nFirstRow, nFirstCol;
+    BYTE byteCur;
+    bool operator==(const State& o) const
+    {
+        return bytes == o.bytes && nSelStart == o.nSelStart && nSelEnd == o.nSelEnd && nCaretPos == o.nCaretPos &&
+               nArea == o.nArea && nFirstRow == o.nFirstRow && nFirstCol == o.nFirstCol && byteCur == o.byteCur;
+    }
+};
+
+class FileTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char temp[MAX_PATH];
+        ::GetTempPathA(MAX_PATH, temp);
+        dir = std::string(temp) + "qx files " + std::to_string(::GetCurrentProcessId()) + " " +
+              ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        RemoveTree(dir);
+        ASSERT_TRUE(::CreateDirectoryA(dir.c_str(), NULL));
+        ASSERT_TRUE(ctl.CreateIn(host, 500, 600));
+        ctl.SetCounting(4096);
+    }
+    void TearDown() override
+    {
+        if (bCaret)
+            ::DestroyCaret();
+        RemoveTree(dir);
+    }
+
+    std::string Path(const std::string& name) const { return dir + "\\" + name; }
+
+    // The sample scrolled down, with a selection and the caret inside it.
+    void ScrollAndSelect()
+    {
+        ctl.m_nSelStart = 3 * 200;
+        ctl.m_nSelEnd = 3 * 260 + 1;
+        ctl.m_nCaretPos = 3 * 230 + 1;
+        ctl.m_nFirstRow = 0;
+        for (int i = 0; i < 10; i++)
+            ctl.SendScroll(WM_VSCROLL, SB_LINEDOWN);
+        ctl.SendScroll(WM_HSCROLL, SB_LINERIGHT);
+        ASSERT_EQ(10, ctl.m_nFirstRow);
+        ASSERT_EQ(1, ctl.m_nFirstCol);
+    }
+
+    State Snapshot()
+    {
+        const BYTE* p = ctl.m_data.GetData();
+        return State{Bytes(p, p + ctl.m_data.GetSize()), ctl.m_nSelStart, ctl.m_nSelEnd, ctl.m_nCaretPos,
+                     ctl.m_nArea, ctl.m_nFirstRow, ctl.m_nFirstCol, ctl.m_byteCur};
+    }
+    Bytes Data() { return Snapshot().bytes; }
+
+    // What the window shows after the control's own invalidation, without
+    // forcing a repaint.
+    Picture Shown()
+    {
+        ::UpdateWindow(ctl.m_hWnd);
+        Pump();
+        RECT rc;
+        ::GetClientRect(ctl.m_hWnd, &rc);
+        HDC hDC = ::GetDC(ctl.m_hWnd);
+        Picture pic = Picture::FromDC(hDC, rc.right, rc.bottom);
+        ::ReleaseDC(ctl.m_hWnd, hDC);
+        return pic;
+    }
+
+    // Loads, expecting a message box with exactly this text and no change.
+    void ExpectLoadRefused(const std::string& path, const std::string& text)
+    {
+        State before = Snapshot();
+        MessageBoxCatcher box;
+        ctl.LoadFile(path.c_str());
+        EXPECT_EQ(1, box.Count());
+        EXPECT_EQ(text, box.Text());
+        EXPECT_TRUE(before == Snapshot()) << "the control changed";
+    }
+    // Saves, expecting a message box with this text, the file as it was and
+    // no file left behind in the folder.
+    void ExpectSaveRefused(const std::string& path, const std::string& text)
+    {
+        Bytes old = ReadAll(path);
+        std::vector<std::string> names = List(dir);
+        MessageBoxCatcher box;
+        ctl.SaveFile(path.c_str());
+        EXPECT_EQ(1, box.Count());
+        EXPECT_EQ(text, box.Text());
+        EXPECT_EQ(old, ReadAll(path));
+        EXPECT_EQ(names, List(dir));
+    }
+
+    TestHost host;
+    FileHexEdit ctl;
+    std::string dir;
+    bool bCaret = false;
+};
+
+// ---------------------------------------------------------------------------
+// Fill
+
+TEST_F(FileTest, FillRepaintsEveryCellAndKeepsCaretSelectionAndScroll)
+{
+    ScrollAndSelect();
+    ctl.m_nDigit = 1;
+    for (BYTE value : {BYTE(0x00), BYTE(0xFF)}) {
+        Shown();
+        State before = Snapshot();
+        ctl.Fill(value);
+        Picture pic = Shown();
+        EXPECT_EQ(Bytes(4096, value), Data());
+        EXPECT_EQ(before.nSelStart, ctl.m_nSelStart);
+        EXPECT_EQ(before.nSelEnd, ctl.m_nSelEnd);
+        EXPECT_EQ(before.nCaretPos, ctl.m_nCaretPos);
+        EXPECT_EQ(10, ctl.m_nFirstRow);
+        EXPECT_EQ(1, ctl.m_nFirstCol);
+        EXPECT_EQ(1, ctl.m_nDigit);
+        // The header shows the new value of the byte at the caret.
+        EXPECT_EQ(value, ctl.m_byteCur);
+        int nIndex = 0;
+        EXPECT_EQ(CString(value ? "FF " : "00 "), ctl.GetHexText(10, 0, &nIndex));
+        // Every cell and the header, as the per-item painter draws them.
+        POINT diff = pic.FirstDifference(ctl.PaintPerItem());
+        EXPECT_EQ(-1, diff.x) << "at " << diff.x << "," << diff.y;
+    }
+}
+
+TEST_F(FileTest, FillOfAnEmptyArrayOnlyRepaints)
+{
+    ctl.SetBytes({});
+    ctl.Fill(0xAB);
+    EXPECT_EQ(0, ctl.m_data.GetSize());
+    EXPECT_EQ(0, ctl.m_byteCur);
+    POINT diff = Shown().FirstDifference(ctl.PaintPerItem());
+    EXPECT_EQ(-1, diff.x);
+}
+
+// ---------------------------------------------------------------------------
+// Load
+
+TEST_F(FileTest, LoadOfAnEmptyFileLeavesNoRowsAndResetsTheView)
+{
+    ScrollAndSelect();
+    ASSERT_TRUE(WriteAll(Path("empty.bin"), {}));
+    MessageBoxCatcher box;
+    ctl.LoadFile(Path("empty.bin").c_str());
+    EXPECT_EQ(0, box.Count());
+    EXPECT_EQ(0, ctl.m_data.GetSize());
+    EXPECT_EQ(0, ctl.GetRowCount());
+    EXPECT_EQ(-1, ctl.m_nSelStart);
+    EXPECT_EQ(-1, ctl.m_nSelEnd);
+    EXPECT_EQ(0, ctl.m_nCaretPos);
+    EXPECT_EQ(0, ctl.m_nFirstRow);
+    EXPECT_EQ(0, ctl.m_nFirstCol);
+    POINT diff = Shown().FirstDifference(ctl.PaintPerItem());
+    EXPECT_EQ(-1, diff.x);
+}
+
+TEST_F(FileTest, LoadOf100BytesAfterTheScrolledSelectedSample)
+{
+    ScrollAndSelect();
+    ctl.m_nArea = 1;
+    ctl.m_nDigit = 1;
+    ASSERT_TRUE(::CreateCaret(ctl.m_hWnd, NULL, 2, ctl.m_sizeChar.cy));
+    bCaret = true;
+    Bytes bytes = Pattern(100, 0x5A);
+    ASSERT_TRUE(WriteAll(Path("hundred.bin"), bytes));
+
+    MessageBoxCatcher box;
+    ctl.LoadFile(Path("hundred.bin").c_str());
+    EXPECT_EQ(0, box.Count());
+    EXPECT_EQ(bytes, Data());
+    EXPECT_EQ(7, ctl.GetRowCount());
+    EXPECT_EQ(-1, ctl.m_nSelStart);
+    EXPECT_EQ(-1, ctl.m_nSelEnd);
+    EXPECT_EQ(0, ctl.m_nCaretPos);
+    EXPECT_EQ(0, ctl.m_nArea);
+    EXPECT_EQ(0, ctl.m_nDigit);
+    EXPECT_FALSE(ctl.m_bTimer);
+    EXPECT_EQ(0, ctl.m_nFirstRow);
+    EXPECT_EQ(0, ctl.m_nFirstCol);
+    // The caret stands on the first digit of byte 0 and the header shows it.
+    EXPECT_EQ(0x5A, ctl.m_byteCur);
+    POINT pt = {-1, -1};
+    ::GetCaretPos(&pt);
+    EXPECT_EQ(10 * ctl.m_sizeChar.cx, pt.x);
+    EXPECT_EQ(2 * ctl.m_sizeChar.cy, pt.y);
+
+    // The bars are those of a control given the same 100 bytes afresh.
+    FileHexEdit fresh;
+    ASSERT_TRUE(fresh.CreateIn(host, 500, 600, 2));
+    fresh.SetBytes(bytes);
+    for (int nBar : {SB_VERT, SB_HORZ}) {
+        SCROLLINFO a = ctl.Bar(nBar), b = fresh.Bar(nBar);
+        EXPECT_EQ(b.nMax, a.nMax) << nBar;
+        EXPECT_EQ(b.nPage, a.nPage) << nBar;
+        EXPECT_EQ(b.nPos, a.nPos) << nBar;
+        EXPECT_EQ(fresh.BarShown(nBar), ctl.BarShown(nBar)) << nBar;
+    }
+    fresh.DestroyWindow();
+    POINT diff = Shown().FirstDifference(ctl.PaintPerItem());
+    EXPECT_EQ(-1, diff.x);
+}
+
+TEST_F(FileTest, MissingFileAndMissingFolderAreReportedByName)
+{
+    ScrollAndSelect();
+    std::string missing = Path("nessuno.bin");
+    ExpectLoadRefused(missing, missing + " non trovato.");
+    std::string badPath = Path("non c'\xE8\\x.bin");
+    ExpectLoadRefused(badPath, badPath + " contiene un percorso non valido.");
+    ExpectSaveRefused(badPath, badPath + " contiene un percorso non valido.");
+}
+
+// ---------------------------------------------------------------------------
+// Save and load round trips
+
+TEST_F(FileTest, SaveThenLoadGivesBackTheSameBytesAndLength)
+{
+    for (const char* name : {"dati.bin", "con spazi \xE8 qui.dat"}) {
+        std::string path = Path(name);
+        Bytes bytes = Pattern(4099, name[0]);
+        ctl.SetBytes(bytes);
+        MessageBoxCatcher box;
+        ctl.SaveFile(path.c_str());
+        EXPECT_EQ(bytes, ReadAll(path)) << name;
+        ctl.SetCounting(10);
+        ctl.LoadFile(path.c_str());
+        EXPECT_EQ(bytes, Data()) << name;
+        EXPECT_EQ(0, box.Count()) << box.Text();
+    }
+    // Nothing but the saved files is left in the folder.
+    EXPECT_EQ(2u, List(dir).size());
+}
+
+TEST_F(FileTest, SaveOverALongerFileLeavesExactlyTheArrayAndKeepsAttributes)
+{
+    std::string path = Path("lungo.bin");
+    ASSERT_TRUE(WriteAll(path, Pattern(10000, 3)));
+    ASSERT_TRUE(::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE));
+    Bytes bytes = Pattern(100, 9);
+    ctl.SetBytes(bytes);
+    MessageBoxCatcher box;
+    ctl.SaveFile(path.c_str());
+    EXPECT_EQ(0, box.Count()) << box.Text();
+    EXPECT_EQ(bytes, ReadAll(path));
+    EXPECT_EQ(DWORD(FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE),
+              ::GetFileAttributesA(path.c_str()) & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE));
+    EXPECT_EQ(std::vector<std::string>{"lungo.bin"}, List(dir));
+
+    // An empty array makes an empty file.
+    ctl.SetBytes({});
+    ctl.SaveFile(path.c_str());
+    EXPECT_EQ(0, box.Count()) << box.Text();
+    DWORD attr = ::GetFileAttributesA(path.c_str());
+    ASSERT_NE(INVALID_FILE_ATTRIBUTES, attr);
+    EXPECT_TRUE(ReadAll(path).empty());
+}
+
+// ---------------------------------------------------------------------------
+// Faults: the old file stays as it was, the control as it was
+
+TEST_F(FileTest, ReadOnlyTargetIsRefused)
+{
+    std::string path = Path("sola lettura.bin");
+    ASSERT_TRUE(WriteAll(path, Pattern(50, 1)));
+    ASSERT_TRUE(::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
+    ExpectSaveRefused(path, "Accesso a " + path + " negato.");
+    // It can still be read.
+    ctl.LoadFile(path.c_str());
+    EXPECT_EQ(Pattern(50, 1), Data());
+}
+
+TEST_F(FileTest, FileHeldOpenWithoutSharingIsRefused)
+{
+    ScrollAndSelect();
+    std::string path = Path("occupato.bin");
+    ASSERT_TRUE(WriteAll(path, Pattern(300, 2)));
+    HANDLE hHeld = ::CreateFileA(path.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
+    ASSERT_NE(INVALID_HANDLE_VALUE, hHeld);
+    ExpectLoadRefused(path, "Violazione di condivisione durante l'accesso a " + path + ".");
+    ExpectSaveRefused(path, "Violazione di condivisione durante l'accesso a " + path + ".");
+    ::CloseHandle(hHeld);
+}
+
+TEST_F(FileTest, FolderAsThePathIsRefused)
+{
+    ScrollAndSelect();
+    std::string sub = Path("cartella");
+    ASSERT_TRUE(::CreateDirectoryA(sub.c_str(), NULL));
+    ExpectLoadRefused(sub, "Accesso a " + sub + " negato.");
+    ExpectSaveRefused(sub, "Accesso a " + sub + " negato.");
+}
+
+TEST_F(FileTest, FullDiskKeepsTheOldFileAndLeavesNothingBehind)
+{
+    // A 64 KiB file system of its own, mounted by one shell that makes a
+    // mark in it once mounted, waits for the mark to go, unmounts and says
+    // so beside the mount point. (Wine starts a Unix program reliably only
+    // once per process.)
+    std::string mnt = Path("piccolo");
+    ASSERT_TRUE(::CreateDirectoryA(mnt.c_str(), NULL));
+    std::string unixMnt = UnixPath(mnt);
+    std::string unixDir = UnixPath(dir);
+    ASSERT_FALSE(unixMnt.empty());
+    std::string mark = mnt + "\\montato", done = Path("smontato");
+    ASSERT_TRUE(StartUnix("[ $(id -u) = 0 ] && mount -t tmpfs -o size=64k tmpfs '" + unixMnt + "' && touch '" +
+                          unixMnt + "/montato' && while [ -e '" + unixMnt + "/montato' ]; do sleep 0.1; done; umount '" +
+                          unixMnt + "'; touch '" + unixDir + "/smontato'"));
+    if (!WaitForFile(mark, true))
+        GTEST_SKIP() << "not root: the full disk needs a small tmpfs that only root can mount";
+    struct Unmount {
+        std::string mark, done;
+        ~Unmount()
+        {
+            ::DeleteFileA(mark.c_str());
+            EXPECT_TRUE(WaitForFile(done, true)) << "not unmounted";
+        }
+    } unmount{mark, done};
+    std::string path = mnt + "\\pieno.bin";
+    Bytes old = Pattern(20000, 4);
+    EXPECT_TRUE(WriteAll(path, old));
+    ctl.SetCounting(200000);
+    std::vector<std::string> names = List(mnt);
+    {
+        MessageBoxCatcher box;
+        ctl.SaveFile(path.c_str());
+        EXPECT_EQ(1, box.Count());
+        EXPECT_EQ("Disco pieno durante l'accesso a " + path + ".", box.Text());
+    }
+    EXPECT_EQ(old, ReadAll(path));
+    EXPECT_EQ(names, List(mnt));
+    // A save that fits still goes through.
+    ctl.SetCounting(30000);
+    ctl.SaveFile(path.c_str());
+    EXPECT_EQ(30000u, ReadAll(path).size());
+    EXPECT_EQ(names, List(mnt));
+}
+
+TEST_F(FileTest, FileOf2GiBIsRefusedWithoutChange)
+{
+    ScrollAndSelect();
+    std::string path = Path("enorme.bin");
+    HANDLE h = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    ASSERT_NE(INVALID_HANDLE_VALUE, h);
+    LARGE_INTEGER size;
+    size.QuadPart = 0x80000000LL;
+    ASSERT_TRUE(::SetFilePointerEx(h, size, NULL, FILE_BEGIN));
+    ASSERT_TRUE(::SetEndOfFile(h));
+    ::CloseHandle(h);
+    ExpectLoadRefused(path, "Il file \xE8 troppo grande per essere aperto.");
+}
+
+// A 32-bit process cannot have 2 GiB in one block: the load says so and
+// changes nothing.
+TEST_F(FileTest, LoadWithoutMemoryChangesNothing)
+{
+    if (sizeof(void*) != 4)
+        GTEST_SKIP() << "a 64-bit process can have the memory";
+    ScrollAndSelect();
+    std::string path = Path("quasi enorme.bin");
+    HANDLE h = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    ASSERT_NE(INVALID_HANDLE_VALUE, h);
+    LARGE_INTEGER size;
+    size.QuadPart = 0x7FFFFFFFLL;
+    ASSERT_TRUE(::SetFilePointerEx(h, size, NULL, FILE_BEGIN));
+    ASSERT_TRUE(::SetEndOfFile(h));
+    ::CloseHandle(h);
+    ExpectLoadRefused(path, "Memoria insufficiente.");
+}
+
+// ---------------------------------------------------------------------------
+// The common file dialogs, driven as a person would: type a name, press OK,
+// or cancel.
+
+struct DialogDriver {
+    DWORD dwThreadId;      // the thread whose dialog to drive
+    std::string name;      // typed into the file name box; empty to cancel
+    bool bFound = false;
+    DWORD dwFlags = 0;
+};
+
+BOOL CALLBACK FindFileDialog(HWND h, LPARAM lParam)
+{
+    char cls[16] = "";
+    ::GetClassNameA(h, cls, sizeof cls);
+    if (lstrcmpA(cls, "#32770") == 0 && ::IsWindowVisible(h) &&
+        (::GetDlgItem(h, 0x47C) != NULL || ::GetDlgItem(h, 0x480) != NULL)) {
+        *reinterpret_cast<HWND*>(lParam) = h;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND FindDialogOf(DWORD dwThreadId)
+{
+    HWND hFound = NULL;
+    ::EnumThreadWindows(dwThreadId, FindFileDialog, reinterpret_cast<LPARAM>(&hFound));
+    return hFound;
+}
+
+unsigned __stdcall DriveDialog(void* p)
+{
+    DialogDriver* d = static_cast<DialogDriver*>(p);
+    HWND hDlg = NULL;
+    for (int i = 0; i < 200 && hDlg == NULL; i++) {
+        ::Sleep(50);
+        hDlg = FindDialogOf(d->dwThreadId);
+    }
+    if (hDlg == NULL)
+        return 0;
+    d->bFound = true;
+    ::Sleep(200);
+    if (d->name.empty()) {
+        ::PostMessageA(hDlg, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        return 0;
+    }
+    HWND hName = ::GetDlgItem(hDlg, 0x47C);
+    if (hName == NULL)
+        hName = ::GetDlgItem(hDlg, 0x480);
+    ::SendMessageA(hName, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(d->name.c_str()));
+    ::PostMessageA(hDlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    return 0;
+}
+
+class DialogTest : public FileTest {
+protected:
+    // Runs op while a second thread types name into the dialog and presses
+    // OK (or cancels when name is empty).
+    template <class Op>
+    bool Drive(const std::string& name, Op op)
+    {
+        DialogDriver d;
+        d.dwThreadId = ::GetCurrentThreadId();
+        d.name = name;
+        HANDLE hThread =
+            reinterpret_cast<HANDLE>(_beginthreadex(NULL, 0, DriveDialog, &d, 0, NULL));
+        op();
+        ::WaitForSingleObject(hThread, 15000);
+        ::CloseHandle(hThread);
+        return d.bFound;
+    }
+};
+
+TEST_F(DialogTest, OpenFileLoadsTheChosenFile)
+{
+    ScrollAndSelect();
+    std::string path = Path("scelto \xE8.bin");
+    Bytes bytes = Pattern(777, 5);
+    ASSERT_TRUE(WriteAll(path, bytes));
+    char cwd[MAX_PATH];
+    ::GetCurrentDirectoryA(MAX_PATH, cwd);
+    MessageBoxCatcher box;
+    EXPECT_TRUE(Drive(path, [&] { ctl.OpenFile(); }));
+    EXPECT_EQ(0, box.Count()) << box.Text();
+    EXPECT_EQ(bytes, Data());
+    EXPECT_EQ(0, ctl.m_nFirstRow);
+    EXPECT_EQ(-1, ctl.m_nSelStart);
+    char after[MAX_PATH];
+    ::GetCurrentDirectoryA(MAX_PATH, after);
+    EXPECT_STREQ(cwd, after);
+}
+
+TEST_F(DialogTest, SaveFileAsWritesTheChosenFileWithoutAnExtension)
+{
+    std::string path = Path("salvato");
+    Bytes bytes = Pattern(1234, 6);
+    ctl.SetBytes(bytes);
+    MessageBoxCatcher box;
+    EXPECT_TRUE(Drive(path, [&] { ctl.SaveFileAs(); }));
+    EXPECT_EQ(0, box.Count()) << box.Text();
+    EXPECT_EQ(bytes, ReadAll(path));
+    // Over an existing file there is no question either.
+    ctl.Fill(0x11);
+    EXPECT_TRUE(Drive(path, [&] { ctl.SaveFileAs(); }));
+    EXPECT_EQ(0, box.Count()) << box.Text();
+    EXPECT_EQ(Bytes(1234, 0x11), ReadAll(path));
+}
+
+TEST_F(DialogTest, OpenFileOfAMissingNameReportsIt)
+{
+    ScrollAndSelect();
+    std::string path = Path("assente.bin");
+    State before = Snapshot();
+    MessageBoxCatcher box;
+    EXPECT_TRUE(Drive(path, [&] { ctl.OpenFile(); }));
+    EXPECT_EQ(1, box.Count());
+    EXPECT_EQ(path + " non trovato.", box.Text());
+    EXPECT_TRUE(before == Snapshot());
+}
+
+TEST_F(DialogTest, CancelledDialogsChangeNothing)
+{
+    ScrollAndSelect();
+    State before = Snapshot();
+    MessageBoxCatcher box;
+    EXPECT_TRUE(Drive("", [&] { ctl.OpenFile(); }));
+    EXPECT_TRUE(Drive("", [&] { ctl.SaveFileAs(); }));
+    EXPECT_EQ(0, box.Count()) << box.Text();
+    EXPECT_TRUE(before == Snapshot());
+    EXPECT_TRUE(List(dir).empty());
+}
+
+} // namespace
