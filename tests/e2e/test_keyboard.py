@@ -1,0 +1,261 @@
+#!/usr/bin/env python3
+"""The keyboard of QXEdit's control, with real keys from xdotool: typed hex
+digits overwrite the first byte, arrows, Page Down and End scroll the view,
+Shift+arrows paint the selection in the highlight colours, and none of the
+frame's fourteen accelerator combinations changes a byte.
+
+There is no command that saves the bytes yet, so they are read from the
+picture: cells are compared with cells of the sample block that hold the
+expected value (byte i holds i modulo 256 at start-up), and the control's
+whole picture before and after a key with the caret's cell left out (the
+caret blinks)."""
+
+import subprocess
+import time
+
+from harness import QXEdit, check, main
+
+YELLOW = b"\xff\xff\x00"
+FILL = b"\xc0\xc0\xff"
+CHAR_BK = b"\x00\x00\xc0"
+CX, CY = 8, 16
+
+
+class Picture:
+    """A screenshot's pixels as rows of packed RGB bytes, from the left edge
+    to `width` (everything when None)."""
+
+    def __init__(self, png, width=None):
+        crop = ["-crop", "%dx100000+0+0" % width, "+repage"] if width else []
+        data = subprocess.run(["convert", png] + crop + ["-depth", "8", "ppm:-"], stdout=subprocess.PIPE,
+                              check=True).stdout
+        magic, size, _, px = data.split(b"\n", 3)
+        self.w, self.h = (int(v) for v in size.split())
+        self.rows = [px[y * self.w * 3:(y + 1) * self.w * 3] for y in range(self.h)]
+
+    def at(self, x, y):
+        return self.rows[y][3 * x:3 * x + 3]
+
+    def cut(self, rect):
+        x0, x1, y0, y1 = rect
+        return [r[3 * x0:3 * x1] for r in self.rows[y0:y1]]
+
+    def differs(self, other, rect, skip):
+        """The first line of rect where the pictures differ outside skip,
+        or None."""
+        x0, x1, y0, y1 = rect
+        sx0, sx1, sy0, sy1 = skip
+        for y in range(y0, y1):
+            a, b = self.rows[y], other.rows[y]
+            if sy0 <= y < sy1:
+                same = a[3 * x0:3 * sx0] == b[3 * x0:3 * sx0] and a[3 * sx1:3 * x1] == b[3 * sx1:3 * x1]
+            else:
+                same = a[3 * x0:3 * x1] == b[3 * x0:3 * x1]
+            if not same:
+                return y
+        return None
+
+
+class Grid:
+    """Where the control's cells are on the screen: (hx, hy) is the top-left
+    pixel of the first hex cell of the first row shown."""
+
+    def __init__(self, app):
+        self.app = app
+        found = None
+        deadline = time.time() + 30
+        while found is None and time.time() < deadline:
+            time.sleep(1)
+            pic = Picture(app.screenshot("start"))
+            found = self.find(pic)
+        check(found is not None, "no hex cells on the screen")
+        self.hx, self.hy = found
+        self.height = pic.h
+        # Column 9 lies between the addresses and the hex cells: fill from
+        # the top of the client area to its bottom.
+        x, y = self.hx - CX // 2, self.hy - 2 * CY
+        h = 0
+        while y + h < pic.h and pic.at(x, y + h) == FILL:
+            h += 1
+        self.vis_rows = h // CY
+        check(self.vis_rows > 20, "only %d lines fit the control" % self.vis_rows)
+
+    @staticmethod
+    def find(pic):
+        """The first long run of yellow (the toolbar's yellow glyphs are
+        short), moved left over the caret if it inverts the first cell."""
+        for y, row in enumerate(pic.rows):
+            i = row.find(YELLOW * 100)
+            while i >= 0 and i % 3:
+                i = row.find(YELLOW * 100, i + 1)
+            if i >= 0:
+                x = i // 3
+                while x > 0 and pic.at(x - 1, y) != FILL:
+                    x -= 1
+                return x, y
+        return None
+
+    def shot(self, name):
+        """The screen, as far right as the control's character column."""
+        return Picture(self.app.screenshot(name), self.hx + 70 * CX)
+
+    # Rectangles (x0, x1, y0, y1) of cells on screen line `line` (2 is the
+    # first data row's line).
+    def digits(self, line, cell):
+        x = self.hx + 3 * cell * CX
+        y = self.hy + (line - 2) * CY
+        return x, x + 2 * CX, y, y + CY
+
+    def char(self, line, cell):
+        x = self.hx + (52 + cell) * CX
+        y = self.hy + (line - 2) * CY
+        return x, x + CX, y, y + CY
+
+    def hex_row(self, line, first=0, last=15):
+        x0, _, y0, y1 = self.digits(line, first)
+        return x0, self.hx + 3 * (last + 1) * CX, y0, y1
+
+    def header(self):
+        return self.hx - 9 * CX, self.hx + 68 * CX, self.hy - 2 * CY, self.hy - CY
+
+    def control(self):
+        """The header line and every whole data line, all columns."""
+        return self.hx - 10 * CX, self.hx + 68 * CX, self.hy - 2 * CY, self.hy + (self.vis_rows - 2) * CY
+
+
+def all_fill(rows):
+    return all(r == FILL * (len(r) // 3) for r in rows)
+
+
+def settle(app, frame):
+    """Closes whatever a command opened (dialogs, message boxes) and gives
+    the frame the keyboard back."""
+    for _ in range(6):
+        if len(app.windows()) <= 1:
+            break
+        app.key("Escape")
+        time.sleep(0.8)
+    check(len(app.windows()) == 1, "a window stayed open: %r" % [app.window_name(w) for w in app.windows()])
+    app.focus(frame)
+
+
+def test_typed_digits_and_scrolling_keys():
+    with QXEdit() as app:
+        frame = app.wait_window("QXEdit")
+        g = Grid(app)
+        app.focus(frame)
+        top = g.shot("top")
+
+        app.type("7f")
+        time.sleep(0.5)
+        typed = g.shot("typed-7f")
+        # Byte 127 (row 7, cell 15) shows 7F in the sample.
+        check(typed.cut(g.digits(2, 0)) == top.cut(g.digits(9, 15)), "the first cell does not show 7F")
+        check(typed.cut(g.char(2, 0)) == top.cut(g.char(9, 15)), "the first character cell does not show 0x7F")
+        check(typed.cut(g.hex_row(2, 2)) == top.cut(g.hex_row(2, 2)), "bytes after the second changed")
+        check(typed.cut(g.hex_row(3)) == top.cut(g.hex_row(3)), "the second row changed")
+
+        # Down as many times as lines fit: the caret's row becomes the last
+        # whole line, so the view starts at row 3 (sample row 3 on line 2).
+        app.key(*["Down"] * g.vis_rows, delay_ms=10)
+        time.sleep(0.5)
+        down = g.shot("down")
+        check(all_fill(down.cut(g.header())), "Down did not scroll the header away")
+        check(down.cut(g.hex_row(2)) == top.cut(g.hex_row(2 + 3)), "the view does not start at row 3")
+
+        # Three Page Downs: 30 rows further, the view starts at row 33
+        # (which shows what row 1 shows).
+        app.key("Next", "Next", "Next")
+        time.sleep(0.5)
+        paged = g.shot("page-down")
+        check(paged.cut(g.hex_row(2)) == top.cut(g.hex_row(2 + 1)), "Page Down did not move ten rows a press")
+        check(paged.cut(g.hex_row(3)) == top.cut(g.hex_row(2 + 2)), "Page Down: the second line")
+
+        # End: the last row (F0 .. FF, as row 15) on the last whole line; the
+        # caret stands on the last byte's high digit.
+        app.key("End")
+        time.sleep(0.5)
+        end = g.shot("end")
+        last = g.vis_rows - 1
+        check(end.cut(g.hex_row(last, 0, 14)) == top.cut(g.hex_row(2 + 15, 0, 14)),
+              "End does not show F0 .. FE on the last whole line")
+        check(end.cut(g.hex_row(last - 1)) == top.cut(g.hex_row(2 + 14)), "End: the line above is not E0 .. EF")
+
+        # Home: back at the top, header and all.
+        app.key("Home")
+        time.sleep(0.5)
+        home = g.shot("home")
+        check(not all_fill(home.cut(g.header())), "Home did not bring the header back")
+        check(home.cut(g.hex_row(3)) == top.cut(g.hex_row(3)), "Home: the second row is not 10 .. 1F")
+
+
+def test_shift_arrows_paint_the_selection():
+    with QXEdit() as app:
+        frame = app.wait_window("QXEdit")
+        g = Grid(app)
+        app.focus(frame)
+        app.key(*["shift+Right"] * 6)
+        time.sleep(0.5)
+        sel = g.shot("shift-right-6")
+
+        def bk(pic, rect):
+            x0, _, y0, _ = rect
+            return pic.at(x0 + 1, y0 + 1)
+
+        hi = bk(sel, g.digits(2, 0))
+        check(hi not in (YELLOW, FILL, CHAR_BK), "byte 0 is not painted in a highlight colour: %r" % (hi,))
+        check(bk(sel, g.digits(2, 1)) == hi, "byte 1 is not highlighted")
+        check(bk(sel, g.char(2, 0)) == hi and bk(sel, g.char(2, 1)) == hi, "the characters are not highlighted")
+        check(bk(sel, g.digits(2, 3)) == YELLOW and bk(sel, g.char(2, 3)) == CHAR_BK, "byte 3 is highlighted")
+
+        # One row further: bytes 0 to 17.
+        app.key("shift+Down")
+        time.sleep(0.5)
+        sel = g.shot("shift-down")
+        check(bk(sel, g.digits(3, 1)) == hi and bk(sel, g.char(3, 1)) == hi, "byte 17 is not highlighted")
+        check(bk(sel, g.digits(3, 3)) == YELLOW, "byte 19 is highlighted")
+
+        # A move without Shift clears it.
+        app.key("Right")
+        time.sleep(0.5)
+        clear = g.shot("cleared")
+        check(bk(clear, g.digits(2, 0)) == YELLOW and bk(clear, g.char(3, 1)) == CHAR_BK, "the selection stayed")
+
+
+ACCELERATORS = ["ctrl+n", "ctrl+o", "ctrl+s", "ctrl+p", "ctrl+z", "ctrl+x", "ctrl+c", "ctrl+v",
+                "alt+BackSpace", "shift+Delete", "ctrl+Insert", "shift+Insert", "F6", "shift+F6"]
+
+
+def test_accelerators_change_no_byte():
+    with QXEdit() as app:
+        frame = app.wait_window("QXEdit")
+        g = Grid(app)
+        app.focus(frame)
+        top = g.shot("top")
+        app.type("7f")
+        time.sleep(0.5)
+        before = g.shot("before")
+        check(before.cut(g.digits(2, 0)) == top.cut(g.digits(9, 15)), "the first cell does not show 7F")
+        caret = g.digits(2, 1)   # the caret stands on byte 1's high digit
+        for combo in ACCELERATORS:
+            app.key(combo)
+            time.sleep(0.8)
+            if combo.startswith("alt+"):
+                # The frame's accelerator takes the key down, so the Alt
+                # released alone puts the menu bar in menu mode: leave it.
+                app.key("Escape")
+            settle(app, frame)
+            after = g.shot(combo.replace("+", "-"))
+            y = before.differs(after, g.control(), caret)
+            check(y is None, "%s changed the picture of the bytes (first on y = %s)" % (combo, y))
+
+        # The control still has the keyboard and the caret where it was:
+        # "a" makes byte 1 A1 (as byte 161, row 10 cell 1, shows).
+        app.type("a")
+        time.sleep(0.5)
+        last = g.shot("typed-a")
+        check(last.cut(g.digits(2, 1)) == top.cut(g.digits(12, 1)), "byte 1 does not show A1 after the keys")
+
+
+if __name__ == "__main__":
+    main(globals())
