@@ -20,6 +20,27 @@ TOOLBAR_ITEMS = {OPEN_FILE: 0, SAVE_FILE: 1, SET_00: 3, SET_FF: 4}
 DIALOG_TITLE = "Test Hex Editor in Dialog"
 
 
+def bk(pic, g, line, cell):
+    """The background of a hex cell: its low digit's bottom-right pixel, which
+    no digit's ink and no caret on the high digit reaches."""
+    x0, x1, y0, y1 = g.digits(line, cell)
+    return pic.at(x1 - 1, y1 - 1)
+
+
+def eventually(what, timeout=20):
+    """Runs what() until it raises no check failure (the program may be slow
+    to paint on a busy machine); then returns its result, else raises the
+    last failure."""
+    deadline = time.time() + timeout
+    while True:
+        try:
+            return what()
+        except AssertionError:
+            if time.time() > deadline:
+                raise
+            time.sleep(0.5)
+
+
 def win_path(path):
     """The Windows name of a Linux path (Wine's drive Z: is /)."""
     return "Z:" + path.replace("/", "\\")
@@ -38,9 +59,19 @@ def new_file(name, data=None):
 
 
 def menu(app, frame, item):
-    """Chooses an item of the Function menu with the keyboard."""
-    app.focus(frame)
-    app.key("F10", "Right", "Right", "Down", *(["Down"] * item), "Return")
+    """Chooses an item of the Function menu with the keyboard: F10, two to
+    the right, Down opens it on its first item; the rest once it is open."""
+    for attempt in range(2):
+        app.focus(frame)
+        app.key("F10", "Right", "Right", "Down")
+        deadline = time.time() + 20
+        while time.time() < deadline:
+            if [w for w in tree(app, "") if w["class"] == "#32768" and w["visible"] == "1"]:
+                app.key(*(["Down"] * item), "Return")
+                return
+            time.sleep(0.3)
+        app.key("Escape", "Escape")   # whatever state the menu bar is in
+    check(False, "the Function menu did not open")
 
 
 def toolbar(app, item):
@@ -65,7 +96,7 @@ def top_windows(app, title):
     return [w for w in tree(app, title) if w["parent"] == "0" and w["text"] == title]
 
 
-def wait_top(app, title, timeout=20):
+def wait_top(app, title, timeout=45):
     """Waits for a top-level window of the program with exactly this title;
     returns its tree entry."""
     deadline = time.time() + timeout
@@ -79,14 +110,14 @@ def wait_top(app, title, timeout=20):
         time.sleep(0.3)
 
 
-def wait_gone(app, title, timeout=15):
+def wait_gone(app, title, timeout=30):
     deadline = time.time() + timeout
     while top_windows(app, title):
         check(time.time() < deadline, "window %r stays" % title)
         time.sleep(0.3)
 
 
-def only_frame(app, timeout=10):
+def only_frame(app, timeout=30):
     """Waits until the frame is the program's only visible window."""
     deadline = time.time() + timeout
     while len(app.windows()) != 1:
@@ -95,16 +126,41 @@ def only_frame(app, timeout=10):
         time.sleep(0.3)
 
 
+def type_file_name(app, title, path):
+    """Fills the open or save dialog as a person does: waits until its file
+    name box has the focus (with "*.*" selected), types the path over it,
+    and presses Enter once the box shows it."""
+    name = win_path(path)
+    deadline = time.time() + 45
+    while True:
+        dlg = wait_top(app, title)
+        box = [w for w in tree(app, title) if w["parent"] != "0" and w["focus"] == "1"
+               and w["class"] in ("Edit", "ComboBox")]
+        if box:
+            break
+        check(time.time() < deadline, "the file name box of %r never had the focus" % title)
+        time.sleep(0.3)
+    app.type(name, delay_ms=8)
+    for attempt in range(3):
+        deadline = time.time() + 15
+        while time.time() < deadline:
+            shown = [w["text"] for w in tree(app, title) if w["parent"] != "0" and w["focus"] == "1"]
+            if name in shown:
+                app.key("Return")
+                return dlg
+            time.sleep(0.3)
+        # Keys lost on the way: the box gets the name again.
+        app.key("ctrl+a")
+        app.type(name, delay_ms=20)
+    check(False, "the file name box of %r does not show %r" % (title, name))
+
+
 def file_dialog(app, title, path):
-    """Fills the open or save dialog: its file name box has the focus with
-    "*.*" selected; the path typed replaces it, Enter chooses it."""
-    wait_top(app, title)
-    app.type(win_path(path), delay_ms=8)
-    app.key("Return")
+    type_file_name(app, title, path)
     wait_gone(app, title)
 
 
-def message_box(app, timeout=15):
+def message_box(app, timeout=45):
     """Waits for the framework's message box (captioned "QXEdit"); returns
     its text and closes it with Enter."""
     box = wait_top(app, "QXEdit", timeout)
@@ -120,11 +176,9 @@ def saved_bytes(app, frame, name):
     """The view's bytes, as "SaveFile" writes them into a new file."""
     path = new_file(name)
     menu(app, frame, SAVE_FILE)
-    wait_top(app, "Save As")
-    app.type(win_path(path), delay_ms=8)
-    app.key("Return")
+    type_file_name(app, "Save As", path)
     # The file appears under its name in one step, whole.
-    deadline = time.time() + 10
+    deadline = time.time() + 30
     while not os.path.exists(path):
         check(time.time() < deadline, "SaveFile wrote no %s" % path)
         time.sleep(0.1)

@@ -8,7 +8,7 @@ were. The main window is disabled while it runs. Alt+F4 ends the program."""
 
 import time
 
-from commands import DIALOG_SAMPLE, DIALOG_TITLE, SET_00, menu, saved_bytes, wait_gone, wait_top
+from commands import DIALOG_SAMPLE, DIALOG_TITLE, SET_00, eventually, menu, saved_bytes, wait_gone, wait_top
 from harness import QXEdit, check, main, run
 from test_keyboard import CX, CY, YELLOW, Grid, Picture
 from test_shell import frame_of, settle, tree
@@ -80,17 +80,32 @@ def test_dialog_sample():
         g = Grid(app)
         top = g.shot("view-at-start")
         menu(app, frame, SET_00)
-        time.sleep(0.6)
-        view_before = g.shot("view-filled-00")
+
+        def filled():
+            pic = g.shot("view-filled-00")
+            # Byte 0x10 shows 00 as byte 0x100 did.
+            check(pic.cut(g.digits(3, 0)) == top.cut(g.digits(2 + 16, 0)), "the view is not filled with 00")
+            return pic
+
+        view_before = eventually(filled)
         view_caret = g.digits(2, 0)
 
         dlg, kids = open_dialog(app, frame)
         check(frame_of(tree(app))["style"] & WS_DISABLED, "the main window is enabled while the dialog runs")
+        # WS_POPUP, WS_CAPTION, WS_SYSMENU, DS_MODALFRAME, DS_SETFONT and
+        # DS_FIXEDSYS, and no sizing border.
+        check(dlg["style"] & 0x80C800C8 == 0x80C800C8, "the dialog's style is %#x" % dlg["style"])
         check(not dlg["style"] & (WS_THICKFRAME | WS_MAXIMIZEBOX), "the dialog has a sizing border: %#x" % dlg["style"])
         check(set(kids) >= {1, 2, 1000}, "the dialog's controls: %r" % sorted(kids))
         ok, cancel, edit = kids[1], kids[2], kids[1000]
         check(ok["text"] == "OK" and cancel["text"] == "Cancel", "buttons %r, %r" % (ok["text"], cancel["text"]))
         check(ok["focus"] == "1", "the first focus is not on OK")
+        # Tab stops on all three; the edit keeps its ES_AUTOHSCROLL under the
+        # hex control (Wine's edit class draws WS_BORDER as a client edge).
+        check(all(k["style"] & 0x00010000 for k in (ok, cancel, edit)), "a control without a tab stop")
+        check(ok["style"] & 0xF == 1 and cancel["style"] & 0xF == 0, "OK is not the default button")
+        check(edit["style"] & 0x80, "the edit's style is %#x" % edit["style"])   # ES_AUTOHSCROLL
+        check(edit["class"].lower() == "edit", "the dialog's control is a %s" % edit["class"])
 
         # The control keeps the template's rectangle (7, 7, 470, 147 dialog
         # units); OK (479, 7, 50, 14) gives the dialog's base units: a unit
@@ -105,9 +120,13 @@ def test_dialog_sample():
         check(all(abs(a - b) <= 1 for a, b in zip(got, expect)),
               "the control is at %r, the template says %r" % (got, expect))
 
-        pic = Picture(app.screenshot("dialog"))
-        cells = DialogCells(pic, edit)
-        check_sample(pic, cells, top, g, "first opening")
+        def sample_shown(name, edit):
+            pic = Picture(app.screenshot(name))
+            cells = DialogCells(pic, edit)
+            check_sample(pic, cells, top, g, name)
+            return pic, cells
+
+        pic, cells = eventually(lambda: sample_shown("dialog", edit))
         first_cell = pic.cut(cells.digits(0, 0))
 
         # Its bottom-right corner dragged: nothing gives.
@@ -134,17 +153,18 @@ def test_dialog_sample():
 
         # Keys edit the first byte; a click puts the caret on a cell of row 2.
         app.type("41")
-        time.sleep(0.5)
-        pic = Picture(app.screenshot("dialog-typed"))
         ref41 = top.cut(g.digits(2 + 4, 1))
-        check(pic.cut(cells.digits(0, 0)) == ref41, "typing 41 did not make the first byte 0x41")
+
+        def shows41(name, row, cell):
+            pic = Picture(app.screenshot(name))
+            check(pic.cut(cells.digits(row, cell)) == ref41, "%s: byte %d of row %d is not 0x41" % (name, cell, row))
+
+        eventually(lambda: shows41("dialog-typed", 0, 0))
         x0, _, y0, _ = cells.digits(2, 3)
         run(["xdotool", "mousemove", str(x0 + 3), str(y0 + 8), "sleep", "0.2", "click", "1"])
         time.sleep(0.3)
         app.type("41")
-        time.sleep(0.5)
-        pic = Picture(app.screenshot("dialog-clicked-typed"))
-        check(pic.cut(cells.digits(2, 3)) == ref41, "a click and 41 did not make byte 0x23 0x41")
+        eventually(lambda: shows41("dialog-clicked-typed", 2, 3))
 
         closers = [("OK", lambda k: click_button(k, 1)), ("Cancel", lambda k: click_button(k, 2)),
                    ("Enter", lambda k: app.key("Return")), ("Escape", lambda k: app.key("Escape"))]
@@ -152,16 +172,17 @@ def test_dialog_sample():
             if i:
                 dlg, kids = open_dialog(app, frame)
                 check(kids[1]["focus"] == "1", "reopened: the first focus is not on OK")
-                pic = Picture(app.screenshot("reopened-%s" % name))
-                cells = DialogCells(pic, kids[1000])
+                pic, cells = eventually(lambda: sample_shown("reopened-before-%s" % name, kids[1000]))
                 check(pic.cut(cells.digits(0, 0)) == first_cell, "reopened: the first byte is not 00 again")
-                check_sample(pic, cells, top, g, "reopened before %s" % name)
             close(kids)
             wait_gone(app, DIALOG_TITLE)
             check(not frame_of(tree(app))["style"] & WS_DISABLED, "the main window stays disabled after %s" % name)
-            after = g.shot("view-after-%s" % name)
-            y = view_before.differs(after, g.control(), view_caret)
-            check(y is None, "closing with %s changed the view (first at y = %s)" % (name, y))
+
+            def view_unchanged():
+                y = view_before.differs(g.shot("view-after-%s" % name), g.control(), view_caret)
+                check(y is None, "closing with %s changed the view (first at y = %s)" % (name, y))
+
+            eventually(view_unchanged, 10)
 
         check(saved_bytes(app, frame, "after-dialogs.bin") == bytes(4096), "the view's bytes changed")
         rc = app.close()
