@@ -59,18 +59,26 @@ def new_file(name, data=None):
 
 
 def menu(app, frame, item):
-    """Chooses an item of the Function menu with the keyboard: F10, two to
-    the right, Down opens it on its first item; the rest once it is open."""
+    """Chooses an item of the Function menu: a click on "Function" in the
+    menu bar opens it; once it shows, Down goes to its first item and on
+    to the one wanted, Enter chooses it. (No key is pressed before the menu
+    shows: a key the menu did not take would reach the control.)"""
+    top = [w for w in tree(app) if w["parent"] == "0"]
+    check(len(top) == 1, "one frame, not %d" % len(top))
+    left, client_top = top[0]["client"][:2]
+    # "Function" is the third item of the menu bar, just above the client
+    # area: after "File" and "Visualizza", about 110 to 157 pixels in.
+    x, y = left + 133, client_top - 9
     for attempt in range(2):
-        app.focus(frame)
-        app.key("F10", "Right", "Right", "Down")
+        run(["xdotool", "mousemove", str(x), str(y), "sleep", "0.2", "click", "1"])
         deadline = time.time() + 20
         while time.time() < deadline:
             if [w for w in tree(app, "") if w["class"] == "#32768" and w["visible"] == "1"]:
-                app.key(*(["Down"] * item), "Return")
+                app.key(*(["Down"] * (item + 1)), "Return")
+                run(["xdotool", "mousemove", str(x + 600), str(y + 700)])
                 return
             time.sleep(0.3)
-        app.key("Escape", "Escape")   # whatever state the menu bar is in
+        app.key("Escape", "Escape")
     check(False, "the Function menu did not open")
 
 
