@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -91,6 +92,7 @@ public:
     using CHexEditCtrl::m_nCaretPos;
     using CHexEditCtrl::m_nSelStart;
     using CHexEditCtrl::m_nSelEnd;
+    using CHexEditCtrl::m_nArea;
     using CHexEditCtrl::m_sizeChar;
     using CHexEditCtrl::m_nVisRows;
     using CHexEditCtrl::MoveCaret;
@@ -293,7 +295,8 @@ void BenchMouse(BenchHexEdit& ctl, int nRuns)
     ctl.RecalcLayout();
     Pump();
     SendAndPump(hWnd, WM_LBUTTONDOWN, MK_LBUTTON, cell(10 + 3 * 2, 10));
-    std::vector<double> vMove, vMovePaint;
+    // The handler alone (its paint left out) shows where a difference goes.
+    std::vector<double> vMove, vMovePaint, vMoveHandler;
     for (int i = 0; i < nRuns + kWarmUp; i++) {
         POINT pt = (i & 1) ? cell(10 + 3 * 9, 20) : cell(62 + 5, 30);
         double t0 = Now();
@@ -301,9 +304,13 @@ void BenchMouse(BenchHexEdit& ctl, int nRuns)
         double t1 = Now();
         PaintOnce(hWnd);
         double t2 = Now();
+        ::SendMessageA(hWnd, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(pt.x, pt.y + cy));
+        ::ValidateRect(hWnd, NULL);
+        double t3 = Now();
         if (i >= kWarmUp) {
             vMove.push_back(t1 - t0);
             vMovePaint.push_back(t2 - t1);
+            vMoveHandler.push_back(t3 - t2);
         }
     }
     SendAndPump(hWnd, WM_LBUTTONUP, 0, cell(62 + 5, 30));
@@ -312,6 +319,7 @@ void BenchMouse(BenchHexEdit& ctl, int nRuns)
     std::snprintf(name, sizeof name, "drag move (WM_MOUSEMOVE) -> painted, %d MiB", nBig >> 20);
     PrintRow(name, move);
     PrintRow("  paint, same picture", movePaint);
+    PrintRow("  WM_MOUSEMOVE handler alone, no paint", Summarise(vMoveHandler));
 
     // Auto-scroll: pressed, then the pointer two lines below the window.
     // The control's own timer is stopped (and the edit class's), so that the
@@ -357,6 +365,153 @@ void BenchMouse(BenchHexEdit& ctl, int nRuns)
                     tick.median / (tickPaint.median + thumb.median));
     if (movePaint.median > 0)
         std::printf("  %-52s %9.3f   goal <= 1.2\n", "drag move to painted / paint", move.median / movePaint.median);
+    ctl.SetCounting(4096);
+    Pump();
+}
+
+// --- keyboard -----------------------------------------------------------------
+
+// Runs a() and b() alternately, nRuns times each after a few unmeasured
+// rounds, so that both see the same conditions. Each returns the
+// milliseconds it measured (leaving out its own preparation).
+template <class A, class B>
+void MeasureInterleaved(int nRuns, A a, B b, Stats& sa, Stats& sb)
+{
+    for (int i = 0; i < 3; i++) {
+        a();
+        b();
+    }
+    std::vector<double> va, vb;
+    for (int i = 0; i < nRuns; i++) {
+        va.push_back(a());
+        vb.push_back(b());
+    }
+    sa = Summarise(va);
+    sb = Summarise(vb);
+}
+
+// Milliseconds that fn() takes.
+template <class F>
+double Time(F fn)
+{
+    double t0 = Now();
+    fn();
+    return Now() - t0;
+}
+
+void PrintRatio(const char* name, double a, double b, const char* goal)
+{
+    if (a > 0 && b > 0)
+        std::printf("  %-52s %9.3f   goal %s\n", name, a / b, goal);
+}
+
+// A hex digit typed into the control, as the system delivers it: a posted
+// WM_KEYDOWN that the message loop translates into WM_CHAR, up to the end of
+// the paint it causes; against one paint of the same view.
+void BenchKeystroke(BenchHexEdit& ctl, int nRuns, const char* pszSize)
+{
+    // The caret types along the rows of the first screen of the view's
+    // last part; it is brought back before it would scroll (untimed).
+    const LONGLONG nSize = ctl.m_data.GetSize();
+    const LONGLONG nRowsBack = std::min<LONGLONG>(nSize / 16, 40);
+    const LONGLONG nStart = 3 * (nSize - 16 * nRowsBack);
+    ctl.m_nArea = 0;
+    ctl.m_nCaretPos = nStart;
+    ctl.MoveCaret(0, 0, FALSE);
+    Pump();
+    const LONGLONG nEnd = nStart + 3 * 16 * 8;
+    const UINT vk = '7';
+    const LPARAM lParam = 1 | (::MapVirtualKeyA(vk, 0) << 16);
+
+    Stats key, paint;
+    MeasureInterleaved(
+        nRuns,
+        [&] {
+            if (ctl.m_nCaretPos >= nEnd) {
+                ctl.m_nCaretPos = nStart;
+                ctl.MoveCaret(0, 0, FALSE);
+                Pump();
+            }
+            return Time([&] {
+                ::PostMessageA(ctl.m_hWnd, WM_KEYDOWN, vk, lParam);
+                Pump();
+            });
+        },
+        [&] { return Time([&] { PaintOnce(ctl.m_hWnd); }); }, key, paint);
+
+    // Where the difference goes: the handlers of the key and its character
+    // without the paint they ask for.
+    Stats handlers = Measure(nRuns, [&] {
+        if (ctl.m_nCaretPos >= nEnd) {
+            ctl.m_nCaretPos = nStart;
+            ctl.MoveCaret(0, 0, FALSE);
+        }
+        ::SendMessageA(ctl.m_hWnd, WM_KEYDOWN, vk, lParam);
+        ::SendMessageA(ctl.m_hWnd, WM_CHAR, vk, lParam);
+        ::ValidateRect(ctl.m_hWnd, NULL);
+    });
+    Pump();
+
+    char name[96];
+    std::snprintf(name, sizeof name, "WM_KEYDOWN + WM_CHAR handlers, no paint, %s", pszSize);
+    PrintRow(name, handlers);
+    std::snprintf(name, sizeof name, "keystroke -> end of its paint, %s", pszSize);
+    PrintRow(name, key);
+    std::snprintf(name, sizeof name, "paint, same view, %s", pszSize);
+    PrintRow(name, paint);
+    if (ctl.m_data[static_cast<int>(nStart / 3)] != 0x77)
+        PrintNote("", "the typed digits did not reach the byte: the figure above is not a keystroke's");
+    std::snprintf(name, sizeof name, "keystroke to painted / paint, %s", pszSize);
+    PrintRatio(name, key.median, paint.median, "<= 1.2");
+}
+
+// Delete over a selection of the whole block (FillSelection writes each
+// byte once), against memset of the same bytes. Only the handler is timed;
+// the paint it asks for follows untimed.
+void BenchFillSelection(BenchHexEdit& ctl, int nRuns, const char* pszSize)
+{
+    const LONGLONG nSize = ctl.m_data.GetSize();
+    const LPARAM lParam = 1 | (::MapVirtualKeyA(VK_DELETE, 0) << 16);
+    Stats del, floor;
+    MeasureInterleaved(
+        nRuns,
+        [&] {
+            ctl.m_nCaretPos = 0;
+            ctl.m_nSelStart = 0;
+            ctl.m_nSelEnd = 3 * nSize - 2;
+            double t = Time([&] { ::SendMessageA(ctl.m_hWnd, WM_KEYDOWN, VK_DELETE, lParam); });
+            Pump();
+            return t;
+        },
+        [&] { return Time([&] { std::memset(ctl.m_data.GetData(), 0, static_cast<size_t>(nSize)); }); }, del,
+        floor);
+    char name[96];
+    std::snprintf(name, sizeof name, "Delete, whole block selected (handler), %s", pszSize);
+    PrintRow(name, del);
+    std::snprintf(name, sizeof name, "memset of the same bytes, %s", pszSize);
+    PrintRow(name, floor);
+    std::snprintf(name, sizeof name, "FillSelection / memset, %s", pszSize);
+    PrintRatio(name, del.median, floor.median, "<= 1.5");
+}
+
+void BenchKeyboard(BenchHexEdit& ctl, int nRuns)
+{
+    std::printf("keyboard\n");
+    // Keys go to the control with the focus, as a person's do.
+    ::SetForegroundWindow(::GetParent(ctl.m_hWnd));
+    ::SetFocus(ctl.m_hWnd);
+    ctl.SetCounting(4096);
+    Pump();
+    BenchKeystroke(ctl, nRuns, "4 KiB");
+
+    const int nBig = 800000000;
+    if (!ctl.SetCounting(nBig)) {
+        PrintNote("keystroke, 800 MB", "not run: 800,000,000 bytes could not be allocated");
+    } else {
+        Pump();
+        BenchKeystroke(ctl, nRuns, "800 MB");
+        BenchFillSelection(ctl, std::max(5, nRuns / 6), "800 MB");
+    }
     ctl.SetCounting(4096);
     Pump();
 }
@@ -563,6 +718,7 @@ int main(int argc, char** argv)
     ratio("WM_VSCROLL to painted / paint", vscroll.median, paintNow.median, "<= 1.2");
 
     BenchMouse(ctl, nRuns);
+    BenchKeyboard(ctl, nRuns);
 
     ::DestroyCaret();
     g_pCtl = nullptr;

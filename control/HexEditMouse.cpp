@@ -143,7 +143,10 @@ void CHexEditCtrl::OnMouseMove(UINT, CPoint point)
     if (m_data.GetSize() == 0)
         return;
     if (!m_bSelecting) {
+        // Between a double-click and its release the edit class tracks the
+        // pointer itself and moves the (shown) system caret with it.
         Default();
+        RestoreCaretPos();
         return;
     }
     m_bDragged = true;
@@ -198,7 +201,9 @@ void CHexEditCtrl::OnTimer(UINT_PTR nIDEvent)
     if (m_data.GetSize() == 0)
         return;
     if (nIDEvent != kAutoScrollTimer) {
-        Default();   // the edit class's own timer
+        // The edit class's own timer, which may move the system caret.
+        Default();
+        RestoreCaretPos();
         return;
     }
     // The same point against the new first row: below the window it lies

@@ -778,6 +778,11 @@ TEST_F(DialogKeyTest, TabMovesTheFocusThroughTheDialogAndArrowsReachTheControl)
     EXPECT_EQ(ctl.m_hWnd, ::GetFocus()) << "Tab from Cancel reaches the control";
     EXPECT_EQ(ctl.m_hWnd, ThreadInfo().hwndCaret);
     EXPECT_EQ(49, ctl.m_nCaretPos);
+    // The dialog selects an edit's text as it gives it the focus; the
+    // caret stays on its cell.
+    POINT pt = CaretPos();
+    EXPECT_EQ((10 + 1) * ctl.m_sizeChar.cx, pt.x);
+    EXPECT_EQ((1 + 2) * ctl.m_sizeChar.cy, pt.y);
 }
 
 TEST_F(DialogKeyTest, ShiftInsertAndCtrlArrowsLeaveBytesAndCaretAlone)

@@ -446,6 +446,19 @@ TEST_F(MouseTest, DoubleClickOnAHighDigitSelectsThatByte)
     EXPECT_EQ(want.y, pt.y);
     EXPECT_TRUE(CaretShownOnHexCell(0, 9));
 
+    // Moved with the button still down after the double-click: the edit
+    // class tracks the pointer then, yet the caret keeps its cell.
+    Click(Hex(1, 4));
+    Send(WM_LBUTTONDBLCLK, MK_LBUTTON, Hex(1, 4));
+    Move(Hex(2, 9));
+    Move(POINT{-40, 3000});
+    pt = CaretPos();
+    want = CellPixel(22, 1);
+    EXPECT_EQ(want.x, pt.x);
+    EXPECT_EQ(want.y, pt.y);
+    Release(Hex(2, 9));
+    EXPECT_EQ(Sel(60, 60), SelOf(ctl));
+
     // In the character column: the byte's high-digit cell.
     DoubleClick(Chr(0, 12));
     EXPECT_EQ(Sel(36, 36), SelOf(ctl));

@@ -99,6 +99,17 @@ class Grid:
         """The screen, as far right as the control's character column."""
         return Picture(self.app.screenshot(name), self.hx + 70 * CX)
 
+    def wait(self, name, cond, what, timeout=20):
+        """Screenshots until cond(picture) holds (the program may still be
+        busy with the keys); fails with `what` after timeout seconds."""
+        deadline = time.time() + timeout
+        while True:
+            pic = self.shot(name)
+            if cond(pic):
+                return pic
+            check(time.time() < deadline, what)
+            time.sleep(0.3)
+
     # Rectangles (x0, x1, y0, y1) of cells on screen line `line` (2 is the
     # first data row's line).
     def digits(self, line, cell):
@@ -127,134 +138,129 @@ def all_fill(rows):
     return all(r == FILL * (len(r) // 3) for r in rows)
 
 
-def settle(app, frame):
-    """Closes whatever a command opened (dialogs, message boxes) and gives
-    the frame the keyboard back."""
-    for _ in range(6):
+def close_opened(app, frame):
+    """Waits for the window a command opens (a dialog, a message box),
+    closes it with Escape and gives the frame the keyboard back."""
+    deadline = time.time() + 30
+    while len(app.windows()) <= 1 and time.time() < deadline:
+        time.sleep(0.3)
+    check(len(app.windows()) > 1, "no window opened")
+    for _ in range(10):
         if len(app.windows()) <= 1:
             break
         app.key("Escape")
-        time.sleep(0.8)
+        time.sleep(0.5)
     check(len(app.windows()) == 1, "a window stayed open: %r" % [app.window_name(w) for w in app.windows()])
     app.focus(frame)
 
 
-def test_typed_digits_and_scrolling_keys():
-    with QXEdit() as app:
-        frame = app.wait_window("QXEdit")
-        g = Grid(app)
-        app.focus(frame)
-        top = g.shot("top")
+def typing_moving_and_selecting(app, g, top):
+    row = lambda pic, line, first=0, last=15: pic.cut(g.hex_row(line, first, last))
 
-        app.type("7f")
-        time.sleep(0.5)
-        typed = g.shot("typed-7f")
-        # Byte 127 (row 7, cell 15) shows 7F in the sample.
-        check(typed.cut(g.digits(2, 0)) == top.cut(g.digits(9, 15)), "the first cell does not show 7F")
-        check(typed.cut(g.char(2, 0)) == top.cut(g.char(9, 15)), "the first character cell does not show 0x7F")
-        check(typed.cut(g.hex_row(2, 2)) == top.cut(g.hex_row(2, 2)), "bytes after the second changed")
-        check(typed.cut(g.hex_row(3)) == top.cut(g.hex_row(3)), "the second row changed")
+    # Byte 127 (row 7, cell 15) shows 7F in the sample.
+    app.type("7f")
+    typed = g.wait("typed-7f", lambda p: p.cut(g.digits(2, 0)) == top.cut(g.digits(9, 15)),
+                   "the first cell does not show 7F")
+    check(typed.cut(g.char(2, 0)) == top.cut(g.char(9, 15)), "the first character cell does not show 0x7F")
+    check(row(typed, 2, 2) == row(top, 2, 2), "bytes after the second changed")
+    check(row(typed, 3) == row(top, 3), "the second row changed")
 
-        # Down as many times as lines fit: the caret's row becomes the last
-        # whole line, so the view starts at row 3 (sample row 3 on line 2).
-        app.key(*["Down"] * g.vis_rows, delay_ms=10)
-        time.sleep(0.5)
-        down = g.shot("down")
-        check(all_fill(down.cut(g.header())), "Down did not scroll the header away")
-        check(down.cut(g.hex_row(2)) == top.cut(g.hex_row(2 + 3)), "the view does not start at row 3")
+    # Down as many times as lines fit: the caret's row becomes the last
+    # whole line, so the view starts at row 3 (sample row 3 on line 2).
+    app.key(*["Down"] * g.vis_rows, delay_ms=10)
+    down = g.wait("down", lambda p: row(p, 2) == row(top, 2 + 3) and row(p, 3) == row(top, 2 + 4),
+                  "Down did not scroll the view to row 3")
+    check(all_fill(down.cut(g.header())), "Down did not scroll the header away")
 
-        # Three Page Downs: 30 rows further, the view starts at row 33
-        # (which shows what row 1 shows).
-        app.key("Next", "Next", "Next")
-        time.sleep(0.5)
-        paged = g.shot("page-down")
-        check(paged.cut(g.hex_row(2)) == top.cut(g.hex_row(2 + 1)), "Page Down did not move ten rows a press")
-        check(paged.cut(g.hex_row(3)) == top.cut(g.hex_row(2 + 2)), "Page Down: the second line")
+    # Three Page Downs: 30 rows further, the view starts at row 33
+    # (which shows what row 1 shows).
+    app.key("Next", "Next", "Next")
+    g.wait("page-down", lambda p: row(p, 2) == row(top, 2 + 1) and row(p, 3) == row(top, 2 + 2),
+           "Page Down did not move ten rows a press")
 
-        # End: the last row (F0 .. FF, as row 15) on the last whole line; the
-        # caret stands on the last byte's high digit.
-        app.key("End")
-        time.sleep(0.5)
-        end = g.shot("end")
-        last = g.vis_rows - 1
-        check(end.cut(g.hex_row(last, 0, 14)) == top.cut(g.hex_row(2 + 15, 0, 14)),
-              "End does not show F0 .. FE on the last whole line")
-        check(end.cut(g.hex_row(last - 1)) == top.cut(g.hex_row(2 + 14)), "End: the line above is not E0 .. EF")
+    # End: the last row (F0 .. FF, as row 15) on the last whole line; the
+    # caret stands on the last byte's high digit.
+    app.key("End")
+    last = g.vis_rows - 1
+    g.wait("end", lambda p: row(p, last, 0, 14) == row(top, 2 + 15, 0, 14) and row(p, last - 1) == row(top, 2 + 14),
+           "End does not show E0 .. EF and F0 .. FE on the last two whole lines")
 
-        # Home: back at the top, header and all.
-        app.key("Home")
-        time.sleep(0.5)
-        home = g.shot("home")
-        check(not all_fill(home.cut(g.header())), "Home did not bring the header back")
-        check(home.cut(g.hex_row(3)) == top.cut(g.hex_row(3)), "Home: the second row is not 10 .. 1F")
+    # Home: back at the top, header and all.
+    app.key("Home")
+    g.wait("home", lambda p: not all_fill(p.cut(g.header())) and row(p, 3) == row(top, 3),
+           "Home did not bring the view back to the top")
 
+    # Shift+Right six times selects cells 0 to 5: bytes 0 and 1 are
+    # painted in the highlight colours, in both columns.
+    def bk(pic, rect):
+        x0, _, y0, _ = rect
+        return pic.at(x0 + 1, y0 + 1)
 
-def test_shift_arrows_paint_the_selection():
-    with QXEdit() as app:
-        frame = app.wait_window("QXEdit")
-        g = Grid(app)
-        app.focus(frame)
-        app.key(*["shift+Right"] * 6)
-        time.sleep(0.5)
-        sel = g.shot("shift-right-6")
+    app.key(*["shift+Right"] * 6)
+    sel = g.wait("shift-right-6", lambda p: bk(p, g.digits(2, 1)) not in (YELLOW, FILL, CHAR_BK),
+                 "byte 1 is not painted in a highlight colour")
+    hi = bk(sel, g.digits(2, 0))
+    check(bk(sel, g.digits(2, 1)) == hi, "bytes 0 and 1 differ in colour")
+    check(bk(sel, g.char(2, 0)) == hi and bk(sel, g.char(2, 1)) == hi, "the characters are not highlighted")
+    check(bk(sel, g.digits(2, 3)) == YELLOW and bk(sel, g.char(2, 3)) == CHAR_BK, "byte 3 is highlighted")
 
-        def bk(pic, rect):
-            x0, _, y0, _ = rect
-            return pic.at(x0 + 1, y0 + 1)
+    # One row further: bytes 0 to 17.
+    app.key("shift+Down")
+    sel = g.wait("shift-down", lambda p: bk(p, g.digits(3, 1)) == hi, "byte 17 is not highlighted")
+    check(bk(sel, g.char(3, 1)) == hi, "character 17 is not highlighted")
+    check(bk(sel, g.digits(3, 3)) == YELLOW, "byte 19 is highlighted")
 
-        hi = bk(sel, g.digits(2, 0))
-        check(hi not in (YELLOW, FILL, CHAR_BK), "byte 0 is not painted in a highlight colour: %r" % (hi,))
-        check(bk(sel, g.digits(2, 1)) == hi, "byte 1 is not highlighted")
-        check(bk(sel, g.char(2, 0)) == hi and bk(sel, g.char(2, 1)) == hi, "the characters are not highlighted")
-        check(bk(sel, g.digits(2, 3)) == YELLOW and bk(sel, g.char(2, 3)) == CHAR_BK, "byte 3 is highlighted")
-
-        # One row further: bytes 0 to 17.
-        app.key("shift+Down")
-        time.sleep(0.5)
-        sel = g.shot("shift-down")
-        check(bk(sel, g.digits(3, 1)) == hi and bk(sel, g.char(3, 1)) == hi, "byte 17 is not highlighted")
-        check(bk(sel, g.digits(3, 3)) == YELLOW, "byte 19 is highlighted")
-
-        # A move without Shift clears it.
-        app.key("Right")
-        time.sleep(0.5)
-        clear = g.shot("cleared")
-        check(bk(clear, g.digits(2, 0)) == YELLOW and bk(clear, g.char(3, 1)) == CHAR_BK, "the selection stayed")
+    # A move without Shift clears it.
+    app.key("Right")
+    g.wait("cleared", lambda p: bk(p, g.digits(2, 0)) == YELLOW and bk(p, g.char(3, 1)) == CHAR_BK,
+           "the selection stayed")
 
 
+# The frame's fourteen accelerator combinations; three open a dialog or a
+# message box (Open, Save As, Print).
 ACCELERATORS = ["ctrl+n", "ctrl+o", "ctrl+s", "ctrl+p", "ctrl+z", "ctrl+x", "ctrl+c", "ctrl+v",
                 "alt+BackSpace", "shift+Delete", "ctrl+Insert", "shift+Insert", "F6", "shift+F6"]
+OPENS_A_WINDOW = ("ctrl+o", "ctrl+s", "ctrl+p")
 
 
-def test_accelerators_change_no_byte():
+def accelerators_change_no_byte(app, frame, g, top):
+    # The caret on byte 0 (7F) at the top.
+    app.key("Home")
+    before = g.wait("before", lambda p: not all_fill(p.cut(g.header())) and
+                    p.cut(g.digits(2, 1)) == top.cut(g.digits(2, 1)), "Home did not go to the top")
+    caret = g.digits(2, 0)
+    for combo in ACCELERATORS:
+        app.key(combo)
+        if combo.startswith("alt+"):
+            # The frame's accelerator takes the key down, so the Alt
+            # released alone puts the menu bar in menu mode: leave it.
+            app.key("Escape")
+        if combo in OPENS_A_WINDOW:
+            close_opened(app, frame)
+
+    # The control still has the keyboard and the caret where it was:
+    # "a" makes byte 0 AF (as byte 175, row 10 cell 15, shows; the caret
+    # then inverts the low digit, so the high one is compared). Once it
+    # shows, every key before it has been handled; every other byte on
+    # the screen is as before.
+    app.type("a")
+    high = lambda line, cell: (lambda r: (r[0], r[0] + CX, r[2], r[3]))(g.digits(line, cell))
+    last = g.wait("typed-a", lambda p: p.cut(high(2, 0)) == top.cut(high(12, 15)),
+                  "byte 0 does not show AF after the keys")
+    x0, x1, y0, y1 = g.control()
+    y = before.differs(last, (x0, x1, y0 + 2 * CY, y1), caret)
+    check(y is None, "the accelerators changed the picture of the bytes (first on y = %s)" % y)
+
+
+def test_keys_in_qxedit():
+    # One session (starting the program is what takes longest).
     with QXEdit() as app:
         frame = app.wait_window("QXEdit")
         g = Grid(app)
         app.focus(frame)
         top = g.shot("top")
-        app.type("7f")
-        time.sleep(0.5)
-        before = g.shot("before")
-        check(before.cut(g.digits(2, 0)) == top.cut(g.digits(9, 15)), "the first cell does not show 7F")
-        caret = g.digits(2, 1)   # the caret stands on byte 1's high digit
-        for combo in ACCELERATORS:
-            app.key(combo)
-            time.sleep(0.8)
-            if combo.startswith("alt+"):
-                # The frame's accelerator takes the key down, so the Alt
-                # released alone puts the menu bar in menu mode: leave it.
-                app.key("Escape")
-            settle(app, frame)
-            after = g.shot(combo.replace("+", "-"))
-            y = before.differs(after, g.control(), caret)
-            check(y is None, "%s changed the picture of the bytes (first on y = %s)" % (combo, y))
-
-        # The control still has the keyboard and the caret where it was:
-        # "a" makes byte 1 A1 (as byte 161, row 10 cell 1, shows).
-        app.type("a")
-        time.sleep(0.5)
-        last = g.shot("typed-a")
-        check(last.cut(g.digits(2, 1)) == top.cut(g.digits(12, 1)), "byte 1 does not show A1 after the keys")
+        typing_moving_and_selecting(app, g, top)
+        accelerators_change_no_byte(app, frame, g, top)
 
 
 if __name__ == "__main__":

@@ -52,6 +52,29 @@ class DerivedEdit : public CountingEdit {
 BEGIN_MESSAGE_MAP(DerivedEdit, CountingEdit)
 END_MESSAGE_MAP()
 
+// Records what the capture and wheel entries hand their handlers.
+class MouseRecordingEdit : public CEdit {
+public:
+    HWND hCaptureTo = reinterpret_cast<HWND>(-1);
+    UINT nWheelFlags = 0;
+    short zWheelDelta = 0;
+    CPoint ptWheel;
+    afx_msg void OnCaptureChanged(CWnd* pWnd) { hCaptureTo = pWnd->GetSafeHwnd(); }
+    afx_msg BOOL OnMouseWheel(UINT nFlags, short zDelta, CPoint pt)
+    {
+        nWheelFlags = nFlags;
+        zWheelDelta = zDelta;
+        ptWheel = pt;
+        return TRUE;
+    }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(MouseRecordingEdit, CEdit)
+    ON_WM_CAPTURECHANGED()
+    ON_WM_MOUSEWHEEL()
+END_MESSAGE_MAP()
+
 struct WindowTest : ::testing::Test {
     HWND hHost = NULL;
     void SetUp() override { hHost = CreateTopLevel(); ASSERT_NE(nullptr, hHost); }
@@ -79,6 +102,21 @@ TEST_F(WindowTest, CreateExSubclassesTheEditAndRoutesItsMessages)
     char text[16] = "";
     edit.GetWindowText(text, sizeof text);
     EXPECT_STREQ("q", text);
+}
+
+TEST_F(WindowTest, CaptureAndWheelHandlersGetTheNewCaptureTheSignedDeltaAndTheScreenPoint)
+{
+    MouseRecordingEdit edit;
+    ASSERT_TRUE(edit.CreateEx(0, "edit", "", WS_CHILD, CRect(0, 0, 100, 20), Host(), 1));
+    edit.SetCapture();
+    ::SetCapture(hHost);
+    EXPECT_EQ(hHost, edit.hCaptureTo) << "the window taking the capture comes from lParam";
+    ::ReleaseCapture();
+    EXPECT_EQ(1, edit.SendMessage(WM_MOUSEWHEEL, MAKEWPARAM(MK_SHIFT, static_cast<WORD>(-240)), MAKELPARAM(-5, 700)));
+    EXPECT_EQ(static_cast<UINT>(MK_SHIFT), edit.nWheelFlags);
+    EXPECT_EQ(-240, edit.zWheelDelta);
+    EXPECT_EQ(-5, edit.ptWheel.x);
+    EXPECT_EQ(700, edit.ptWheel.y);
 }
 
 TEST_F(WindowTest, UnhandledMessagesReachTheOriginalProcedure)
