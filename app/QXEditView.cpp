@@ -1,20 +1,27 @@
 // QXEditView.cpp - the view: creates the control over its whole client area
 // with the 4096 sample bytes, keeps it sized to the client area and passes
-// the keyboard focus on to it. Printing prints blank pages.
+// the keyboard focus on to it; its commands fill, load and save the
+// control's bytes and open the dialog sample. Printing prints blank pages.
 #include "stdafx.h"
 #include "QXEdit.h"
 #include "QXEditDoc.h"
 #include "QXEditView.h"
+#include "DlgHexEditorInDialogTest.h"
 
 IMPLEMENT_DYNCREATE(CQXEditView, CView)
 
 BEGIN_MESSAGE_MAP(CQXEditView, CView)
     ON_WM_SIZE()
     ON_WM_ERASEBKGND()
+    ON_COMMAND(ID_FUNCTION_SETALL00, OnSetAll00)
+    ON_COMMAND(ID_FUNCTION_SETALLFF, OnSetAllFF)
+    ON_COMMAND(ID_FUNCTION_OPENFILE, OnOpenFile)
+    ON_COMMAND(ID_FUNCTION_SAVEFILE, OnSaveFile)
     ON_WM_SETFOCUS()
     ON_COMMAND(ID_FILE_PRINT, CView::OnFilePrint)
     ON_COMMAND(ID_FILE_PRINT_DIRECT, CView::OnFilePrint)
     ON_COMMAND(ID_FILE_PRINT_PREVIEW, CView::OnFilePrintPreview)
+    ON_COMMAND(ID_FUNCTION_DIALOGSAMPLE, OnDialogSample)
 END_MESSAGE_MAP()
 
 CQXEditView::CQXEditView() {}
@@ -72,7 +79,41 @@ BOOL CQXEditView::OnEraseBkgnd(CDC*)
 void CQXEditView::OnSetFocus(CWnd* pOldWnd)
 {
     CView::OnSetFocus(pOldWnd);
-    m_wndHexEdit.SetFocus();
+    // Before the initial update there is no control to take the focus, and
+    // SetFocus on no window would take the focus away from the view.
+    if (::IsWindow(m_wndHexEdit.GetSafeHwnd()))
+        m_wndHexEdit.SetFocus();
+}
+
+// The commands act on the control at once; they have no update handlers and
+// are enabled while the view is active.
+
+void CQXEditView::OnSetAll00()
+{
+    m_wndHexEdit.Fill(0x00);
+}
+
+void CQXEditView::OnSetAllFF()
+{
+    m_wndHexEdit.Fill(0xFF);
+}
+
+void CQXEditView::OnOpenFile()
+{
+    m_wndHexEdit.OpenFile();
+}
+
+void CQXEditView::OnSaveFile()
+{
+    m_wndHexEdit.SaveFileAs();
+}
+
+// A second control in a modal dialog, with the sample bytes of its own; what
+// is edited there is dropped with the dialog.
+void CQXEditView::OnDialogSample()
+{
+    CDlgHexEditorInDialogTest dlg(this);
+    dlg.DoModal();
 }
 
 BOOL CQXEditView::OnPreparePrinting(CPrintInfo* pInfo)

@@ -27,6 +27,11 @@ protected:
 
     afx_msg void OnSize(UINT nType, int cx, int cy);
     afx_msg BOOL OnEraseBkgnd(CDC* pDC);
+    afx_msg void OnSetAll00();
+    afx_msg void OnSetAllFF();
+    afx_msg void OnOpenFile();
+    afx_msg void OnSaveFile();
     afx_msg void OnSetFocus(CWnd* pOldWnd);
+    afx_msg void OnDialogSample();
     DECLARE_MESSAGE_MAP()
 };

@@ -8,6 +8,10 @@ PACKAGES=(
     wine wine32:i386 wine64
     xvfb xdotool imagemagick x11-utils fonts-dejavu-core
     googletest cmake make python3
+    # Printing in the tests: a print server of their own with a PDF
+    # printer, CUPS's client library for the 32-bit Wine, and the tools
+    # that read the PDF.
+    cups printer-driver-cups-pdf libcups2:i386 poppler-utils
 )
 
 installed() {

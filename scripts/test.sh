@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Builds both targets (i686, x86_64) and runs all their tests under Wine:
 # unit and window tests, end-to-end tests of QXEdit.exe, the consumer build.
-# Starts an Xvfb when there is no DISPLAY. Extra arguments go to ctest
-# (e.g. scripts/test.sh -R control).
+# The tests type, click and take screenshots: they run on an Xvfb of their
+# own, so that a person's desktop is left alone; QX_TEST_DISPLAY=1 runs them
+# on $DISPLAY instead (to watch them). Extra arguments go to ctest (e.g.
+# scripts/test.sh -R control).
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -22,7 +24,9 @@ cleanup() {
 }
 trap cleanup EXIT
 trap 'exit 143' TERM INT
-if [ -z "${DISPLAY:-}" ]; then
+if [ "${QX_TEST_DISPLAY:-0}" = 1 ] && [ -n "${DISPLAY:-}" ]; then
+    echo "test: on your display $DISPLAY (QX_TEST_DISPLAY=1)"
+else
     xvfb_start
     echo "test: Xvfb on $DISPLAY"
 fi
@@ -37,7 +41,9 @@ for p in "${presets[@]}"; do
     tb=$((SECONDS - t0))
     echo "=== $p: test"
     # Prefix creation (about half a minute the first time) happens here, not
-    # inside the first test's timeout.
+    # inside the first test's timeout. A Wine of this prefix still running
+    # from before would keep the display it was started on: stop it first.
+    [ -d "build/$p/wineprefix" ] && cmake/wine-run.sh --prefix "build/$p/wineprefix" --stop || true
     cmake/wine-run.sh --prefix "build/$p/wineprefix" --init
     rc=0
     ctest --preset "$p" "$@" || rc=$?

@@ -215,6 +215,7 @@ protected:
         CString strText;
     };
     std::vector<Pane> m_panes;
+    BOOL m_bSizeGrip;   // made with a size grip (its frame can be sized)
 
     // Gives the control the panes' edges and/or texts (a disabled pane
     // shows no text).
@@ -265,7 +266,8 @@ protected:
 
 // The small tool window a bar floats in; its caption is the bar's window
 // text. Dragging the caption moves the bar, and docks it when dropped near
-// an edge of the frame; closing it hides the bar.
+// an edge of the frame; a double-click on the caption docks it where it was;
+// closing it hides the bar.
 class CMiniDockFrameWnd : public CWnd {
     DECLARE_DYNAMIC(CMiniDockFrameWnd)
 public:
@@ -286,6 +288,7 @@ protected:
 
     afx_msg void OnClose();
     afx_msg LRESULT OnNcLButtonDown(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnNcLButtonDblClk(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnMouseActivate(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnIdleUpdateCmdUI(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
@@ -302,9 +305,17 @@ public:
     void StartDrag(CPoint pt);
     // The dock bar id the pointer at pt (screen) would dock on, 0 if none.
     UINT CanDock(CPoint pt) const;
+    // A floating bar docks again where it was docked last (the top when it
+    // never was); a docked bar floats where it floated last.
+    void ToggleDocking();
 
     CControlBar* m_pBar;
     CFrameWnd* m_pDockSite;
+    // Where the bar was last docked (dock bar id, screen rectangle) and where
+    // it last floated; kept by the frame as the bar moves.
+    UINT m_uMRUDockID;
+    CRect m_rectMRUDockPos;
+    CPoint m_ptMRUFloatPos;
 
 protected:
     BOOL Track();

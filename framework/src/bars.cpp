@@ -853,7 +853,7 @@ BEGIN_MESSAGE_MAP(CStatusBar, CControlBar)
     ON_MESSAGE(WM_NCHITTEST, OnNcHitTest)
 END_MESSAGE_MAP()
 
-CStatusBar::CStatusBar()
+CStatusBar::CStatusBar() : m_bSizeGrip(FALSE)
 {
     m_cxLeftBorder = m_cxRightBorder = 0;
     m_cyTopBorder = m_cyBottomBorder = 0;
@@ -877,7 +877,8 @@ BOOL CStatusBar::CreateEx(CWnd* pParentWnd, DWORD dwCtrlStyle, DWORD dwStyle, UI
     m_dwStyle &= ~CBRS_BORDER_ANY;
     DWORD dwWndStyle = (dwStyle & ~CBRS_ALL) | dwCtrlStyle | WS_CHILD |
                        CCS_NOPARENTALIGN | CCS_NOMOVEY | CCS_NODIVIDER | CCS_NORESIZE;
-    if (pParentWnd != NULL && (pParentWnd->GetStyle() & WS_THICKFRAME))
+    m_bSizeGrip = pParentWnd != NULL && (pParentWnd->GetStyle() & WS_THICKFRAME);
+    if (m_bSizeGrip)
         dwWndStyle |= SBARS_SIZEGRIP;
 
     INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_BAR_CLASSES};
@@ -1107,6 +1108,15 @@ void CStatusBar::OnUpdateCmdUI(CFrameWnd* pTarget, BOOL)
 void CStatusBar::OnSize(UINT, int, int)
 {
     Default();
+    // A maximised frame has no border to drag: its grip goes while it is
+    // maximised and comes back when it is restored.
+    if (m_bSizeGrip) {
+        BOOL bGrip = !::IsZoomed(::GetAncestor(m_hWnd, GA_ROOT));
+        if (bGrip != ((GetStyle() & SBARS_SIZEGRIP) != 0)) {
+            ModifyStyle(bGrip ? 0 : SBARS_SIZEGRIP, bGrip ? SBARS_SIZEGRIP : 0);
+            Invalidate();
+        }
+    }
     UpdateAllPanes(TRUE, FALSE);
 }
 

@@ -108,6 +108,8 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT message, WPARAM, LPARAM)
 {
     if (message != WM_INITDIALOG)
         return FALSE;
+    // The dialog and its controls exist: the creation hook has done its work.
+    AfxUnhookWindowCreate();
     CWnd* pWnd = CWnd::FromHandlePermanent(hWnd);
     if (pWnd == NULL || !pWnd->IsKindOf(RUNTIME_CLASS(CDialog)))
         return TRUE;

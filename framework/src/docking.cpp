@@ -225,6 +225,7 @@ LRESULT CDockBar::OnIdleUpdateCmdUI(WPARAM wParam, LPARAM)
 BEGIN_MESSAGE_MAP(CMiniDockFrameWnd, CWnd)
     ON_WM_CLOSE()
     ON_MESSAGE(WM_NCLBUTTONDOWN, OnNcLButtonDown)
+    ON_MESSAGE(WM_NCLBUTTONDBLCLK, OnNcLButtonDblClk)
     ON_MESSAGE(WM_MOUSEACTIVATE, OnMouseActivate)
     ON_MESSAGE(WM_IDLEUPDATECMDUI, OnIdleUpdateCmdUI)
 END_MESSAGE_MAP()
@@ -301,6 +302,18 @@ LRESULT CMiniDockFrameWnd::OnNcLButtonDown(WPARAM wParam, LPARAM lParam)
     return Default();
 }
 
+LRESULT CMiniDockFrameWnd::OnNcLButtonDblClk(WPARAM wParam, LPARAM)
+{
+    // The first click of the two was a drag that did not move.
+    CControlBar* pBar = GetBar();
+    if (wParam == HTCAPTION && pBar != NULL && pBar->m_pDockContext != NULL) {
+        // Docking empties and destroys this window: nothing of it after.
+        pBar->m_pDockContext->ToggleDocking();
+        return 0;
+    }
+    return Default();
+}
+
 LRESULT CMiniDockFrameWnd::OnMouseActivate(WPARAM, LPARAM)
 {
     // The frame stays the active window while its palette is used.
@@ -327,8 +340,23 @@ LRESULT CMiniDockFrameWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam
 // CDockContext
 
 CDockContext::CDockContext(CControlBar* pBar)
-    : m_pBar(pBar), m_pDockSite(pBar->m_pDockSite), m_bDitherLast(FALSE), m_nDockTarget(0)
+    : m_pBar(pBar), m_pDockSite(pBar->m_pDockSite), m_uMRUDockID(0), m_ptMRUFloatPos(0, 0),
+      m_bDitherLast(FALSE), m_nDockTarget(0)
 {
+    m_rectMRUDockPos.SetRectEmpty();
+}
+
+void CDockContext::ToggleDocking()
+{
+    m_pDockSite = m_pBar->m_pDockSite;
+    if (m_pDockSite == NULL)
+        return;
+    if (m_pBar->IsFloating()) {
+        UINT nID = m_uMRUDockID != 0 ? m_uMRUDockID : AFX_IDW_DOCKBAR_TOP;
+        m_pDockSite->DockControlBar(m_pBar, nID, m_rectMRUDockPos.IsRectEmpty() ? NULL : &m_rectMRUDockPos);
+    } else {
+        m_pDockSite->FloatControlBar(m_pBar, m_ptMRUFloatPos, CBRS_ALIGN_TOP);
+    }
 }
 
 void CDockContext::StartDrag(CPoint pt)
@@ -589,6 +617,13 @@ void CFrameWnd::DockControlBar(CControlBar* pBar, UINT nDockBarID, LPCRECT lpRec
 
 void CFrameWnd::FloatControlBar(CControlBar* pBar, CPoint point, DWORD dwStyle)
 {
+    if (CDockContext* pContext = pBar->m_pDockContext) {
+        pContext->m_ptMRUFloatPos = point;
+        if (pBar->m_pDockBar != NULL && !pBar->IsFloating()) {
+            pContext->m_uMRUDockID = static_cast<UINT>(pBar->m_pDockBar->GetDlgCtrlID());
+            pBar->GetWindowRect(&pContext->m_rectMRUDockPos);
+        }
+    }
     if (pBar->IsFloating()) {
         CWnd* pMini = pBar->m_pDockBar->GetParent();
         ::SetWindowPos(pMini->m_hWnd, NULL, point.x, point.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);

@@ -60,9 +60,15 @@ void AfxHookWindowCreate(CWnd* pWnd)
     st.pWndInit = pWnd;
 }
 
+// The hook lives from AfxHookWindowCreate to the end of that one creation:
+// a window created later by anyone else never passes through it.
 BOOL AfxUnhookWindowCreate()
 {
     WindowState& st = State();
+    if (st.hCbtHook != nullptr) {
+        ::UnhookWindowsHookEx(st.hCbtHook);
+        st.hCbtHook = nullptr;
+    }
     BOOL consumed = st.pWndInit == nullptr;
     st.pWndInit = nullptr;
     return consumed;
@@ -294,15 +300,44 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult
     return TRUE;
 }
 
-BOOL CWnd::OnCommand(WPARAM wParam, LPARAM)
+namespace {
+
+// Asks a command's update handler whether the command is enabled, touching
+// no menu item or button.
+class CTestCmdUI : public CCmdUI {
+public:
+    BOOL m_bEnabled = TRUE;
+    void Enable(BOOL bOn) override
+    {
+        m_bEnabled = bOn;
+        m_bEnableChanged = TRUE;
+    }
+    void SetCheck(int) override {}
+    void SetText(LPCSTR) override {}
+};
+
+} // namespace
+
+BOOL CWnd::OnCommand(WPARAM wParam, LPARAM lParam)
 {
     UINT nID = LOWORD(wParam);
+    HWND hWndCtrl = reinterpret_cast<HWND>(lParam);
     int nCode = HIWORD(wParam);
-    // Menu items and accelerators arrive with code 0 or 1 and no control.
-    if (nCode == 0 || nCode == 1)
-        nCode = CN_COMMAND;
     if (nID == 0)
         return FALSE;
+    if (hWndCtrl == NULL) {
+        // A menu item or an accelerator (code 0 or 1). An accelerator fires
+        // whatever state its command is in: a command its update handler
+        // disables is not run.
+        CTestCmdUI state;
+        state.m_nID = nID;
+        OnCmdMsg(nID, static_cast<int>(CN_UPDATE_COMMAND_UI), &state, NULL);
+        if (!state.m_bEnabled)
+            return TRUE;
+        nCode = CN_COMMAND;
+    }
+    // A control's notification keeps its code: only BN_CLICKED (0) of a
+    // button reaches command handlers.
     return OnCmdMsg(nID, nCode, NULL, NULL);
 }
 

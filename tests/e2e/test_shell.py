@@ -12,6 +12,7 @@ import time
 
 from harness import QXEdit, check, main, out_dir, run
 
+SBARS_SIZEGRIP = 0x100
 MRU_KEY = r"Software\Local AppWizard-Generated Applications\QXEdit\Recent File List"
 
 
@@ -96,6 +97,7 @@ def test_started_without_arguments():
         status = one(wins, "status bar", **{"class": "msctls_statusbar32"})
         check(status["text"] == "Pronto", "status text %r" % status["text"])
         check(status["window"][3] == frame["client"][3], "status bar at the bottom")
+        check(not status["style"] & SBARS_SIZEGRIP, "a size grip on the maximised frame's status bar")
         view, ctrl = check_control_covers_view(wins)
         check(view["window"][1] >= bar["window"][3] and view["window"][3] <= status["window"][1],
               "the view lies between the bars")
@@ -141,6 +143,8 @@ def test_resized_frame_keeps_the_control_over_the_view():
         f = frame_of(wins)
         check(f["window"] == (100, 80, 1000, 680), "frame moved to %r" % (f["window"],))
         check_control_covers_view(wins)
+        status = one(wins, "status bar", **{"class": "msctls_statusbar32"})
+        check(status["style"] & SBARS_SIZEGRIP, "no size grip once the frame is restored")
         app.screenshot("resized")
 
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """The toolbar is dragged off by its gripper to float in a tool window of
 its own, then by that window's caption to the frame's left edge, where it
-docks as a column of buttons; then back to the top."""
+docks as a column of buttons; then back to the top. Floated again, a
+double-click on its caption docks it at the top."""
 
 import subprocess
 import time
@@ -120,6 +121,19 @@ def test_toolbar_floats_and_docks_on_the_left():
         shot = app.screenshot("docked-top-again")
         check(yellow_in(shot, *top_strip), "the toolbar did not go back to the top")
         check(not yellow_in(shot, 0, client_top + 30, 40, 200), "the left strip still shows the toolbar")
+
+        # Floated once more, a double-click on its caption docks it where it
+        # was, at the top.
+        drag(gx + 1, (gtop + gbottom) // 2, drop_x, drop_y)
+        wins = [w for w in app.windows() if w != frame]
+        check(len(wins) == 1, "the toolbar did not float again: %r" % wins)
+        x, y, w, h = app.geometry(wins[0])
+        run(["xdotool", "mousemove", str(x + 12), str(y + 5), "sleep", "0.3", "click", "--repeat", "2",
+             "--delay", "80", "1"])
+        time.sleep(1)
+        shot = app.screenshot("double-clicked")
+        check([w for w in app.windows() if w != frame] == [], "the floating window stays after a double-click")
+        check(yellow_in(shot, *top_strip), "the double-click did not dock the toolbar at the top")
         rc = app.close()
         check(rc == 0, "QXEdit exited with %s" % rc)
 

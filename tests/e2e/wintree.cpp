@@ -9,6 +9,7 @@
 //
 // A window line: hwnd=0x.. parent=0x.. (0: top-level) class=.. id=.. style=0x..
 // visible=0|1 window=l,t,r,b client=l,t,r,b (screen) focus=0|1
+// [caret=l,t,r,b (screen), on the window that has the caret]
 // tbcount=N (toolbars) text="..."
 #include <windows.h>
 #include <commctrl.h>
@@ -17,6 +18,8 @@
 #include <string.h>
 
 static HWND g_focus;
+static HWND g_caretWnd;
+static RECT g_caret;
 
 // The parent proper (not the owner GetParent gives for popups); 0 for a
 // top-level window.
@@ -46,6 +49,11 @@ static void Print(HWND h)
            (unsigned long)(UINT_PTR)h, (unsigned long)(UINT_PTR)Parent(h), cls, (long)GetWindowLongPtrA(h, GWLP_ID),
            (unsigned long)GetWindowLongA(h, GWL_STYLE), IsWindowVisible(h) ? 1 : 0, w.left, w.top, w.right, w.bottom,
            c.left, c.top, c.right, c.bottom, h == g_focus ? 1 : 0);
+    if (h == g_caretWnd) {
+        RECT r = g_caret;
+        MapWindowPoints(h, NULL, (LPPOINT)&r, 2);
+        printf(" caret=%ld,%ld,%ld,%ld", r.left, r.top, r.right, r.bottom);
+    }
     if (lstrcmpiA(cls, TOOLBARCLASSNAMEA) == 0)
         printf(" tbcount=%ld", (long)SendMessageA(h, TB_BUTTONCOUNT, 0, 0));
     printf(" text=\"%s\"\n", text);
@@ -66,7 +74,10 @@ static BOOL CALLBACK PrintTop(HWND h, LPARAM lParam)
     GUITHREADINFO gti;
     memset(&gti, 0, sizeof gti);
     gti.cbSize = sizeof gti;
-    g_focus = GetGUIThreadInfo(GetWindowThreadProcessId(h, NULL), &gti) ? gti.hwndFocus : NULL;
+    BOOL got = GetGUIThreadInfo(GetWindowThreadProcessId(h, NULL), &gti);
+    g_focus = got ? gti.hwndFocus : NULL;
+    g_caretWnd = got ? gti.hwndCaret : NULL;
+    g_caret = gti.rcCaret;
     Print(h);
     EnumChildWindows(h, PrintChild, 0);
     return TRUE;

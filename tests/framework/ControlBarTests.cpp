@@ -476,3 +476,48 @@ TEST_F(BarTest, DraggingTheGripperFloatsTheBarAndDropsItOnAnEdge)
     EXPECT_EQ(CBRS_ALIGN_RIGHT, Bar().GetBarStyle() & CBRS_ALIGN_ANY);
     EXPECT_EQ(Client().right, BarInFrame().right);
 }
+
+TEST_F(BarTest, DoubleClickOnTheFloatingCaptionDocksTheBarWhereItWas)
+{
+    // Docked on the left, then floated: the double-click brings it back left.
+    frame->DockControlBar(&Bar(), AFX_IDW_DOCKBAR_LEFT);
+    Pump();
+    frame->FloatControlBar(&Bar(), CPoint(320, 280));
+    Pump();
+    ASSERT_TRUE(Bar().IsFloating());
+    HWND hFloat = ::GetAncestor(Bar().m_hWnd, GA_ROOT);
+    CRect rcFloat;
+    ::GetWindowRect(hFloat, &rcFloat);
+    ::SendMessageA(hFloat, WM_NCLBUTTONDBLCLK, HTCAPTION, MAKELPARAM(rcFloat.left + 10, rcFloat.top + 4));
+    Pump();
+    EXPECT_FALSE(Bar().IsFloating());
+    EXPECT_EQ(CBRS_ALIGN_LEFT, Bar().GetBarStyle() & CBRS_ALIGN_ANY);
+    EXPECT_FALSE(::IsWindow(hFloat)) << "the empty floating frame goes";
+    EXPECT_EQ(BarInFrame().right, Pane().left);
+
+    // A double-click elsewhere on the floating frame does nothing of the kind.
+    frame->FloatControlBar(&Bar(), CPoint(320, 280));
+    Pump();
+    hFloat = ::GetAncestor(Bar().m_hWnd, GA_ROOT);
+    ::SendMessageA(hFloat, WM_NCLBUTTONDBLCLK, HTBORDER, 0);
+    Pump();
+    EXPECT_TRUE(Bar().IsFloating());
+}
+
+TEST_F(BarTest, SizeGripIsHiddenWhileTheFrameIsMaximised)
+{
+    EXPECT_TRUE(Status().GetStyle() & SBARS_SIZEGRIP);
+    frame->ShowWindow(SW_MAXIMIZE);
+    Pump();
+    ASSERT_TRUE(frame->IsZoomed());
+    EXPECT_FALSE(Status().GetStyle() & SBARS_SIZEGRIP);
+    CRect rc;
+    Status().GetClientRect(&rc);
+    CPoint corner(rc.right - 3, rc.bottom - 3);
+    Status().ClientToScreen(&corner);
+    EXPECT_NE(HTBOTTOMRIGHT, Status().SendMessage(WM_NCHITTEST, 0, MAKELPARAM(corner.x, corner.y)))
+        << "no corner to size a maximised frame by";
+    frame->ShowWindow(SW_RESTORE);
+    Pump();
+    EXPECT_TRUE(Status().GetStyle() & SBARS_SIZEGRIP);
+}

@@ -1,10 +1,12 @@
 // Window-level tests of CWnd: creation with subclassing, message-map
 // dispatch through the base maps, Default() reaching the original window
-// procedure, the handle map, and exceptions escaping a handler.
+// procedure, the handle map, exceptions escaping a handler, commands told
+// from control notifications, and the creation hook.
 #include <afxwin.h>
 #include <gtest/gtest.h>
 #include "MessageBoxCatcher.h"
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -211,4 +213,81 @@ TEST(RuntimeClass, KindOfFollowsTheBaseChain)
     EXPECT_TRUE(created->IsKindOf(RUNTIME_CLASS(CWnd)));
     delete created;
     EXPECT_EQ(nullptr, RUNTIME_CLASS(CEdit)->CreateObject());
+}
+
+// --- commands: menu and accelerator commands against control notifications --
+
+namespace {
+
+const UINT ID_RUN = 500;
+
+class CommandWindow : public CWnd {
+public:
+    int runs = 0;
+    bool enabled = true;
+    afx_msg void OnRun() { ++runs; }
+    afx_msg void OnUpdateRun(CCmdUI* pCmdUI) { pCmdUI->Enable(enabled); }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CommandWindow, CWnd)
+    ON_COMMAND(ID_RUN, OnRun)
+    ON_UPDATE_COMMAND_UI(ID_RUN, OnUpdateRun)
+END_MESSAGE_MAP()
+
+} // namespace
+
+TEST_F(WindowTest, AnAcceleratorDoesNotRunACommandItsUpdateHandlerDisables)
+{
+    CommandWindow wnd;
+    ASSERT_TRUE(wnd.CreateEx(0, NULL, "commands", WS_CHILD, CRect(0, 0, 50, 50), Host(), 3));
+    // Code 1: an accelerator; code 0: a menu item.
+    wnd.SendMessage(WM_COMMAND, MAKEWPARAM(ID_RUN, 1), 0);
+    wnd.SendMessage(WM_COMMAND, MAKEWPARAM(ID_RUN, 0), 0);
+    EXPECT_EQ(2, wnd.runs);
+    wnd.enabled = false;
+    EXPECT_TRUE(wnd.SendMessage(WM_COMMAND, MAKEWPARAM(ID_RUN, 1), 0)) << "a disabled command is eaten";
+    wnd.SendMessage(WM_COMMAND, MAKEWPARAM(ID_RUN, 0), 0);
+    EXPECT_EQ(2, wnd.runs);
+}
+
+TEST_F(WindowTest, AControlsNotificationIsNotTakenForACommand)
+{
+    CommandWindow wnd;
+    ASSERT_TRUE(wnd.CreateEx(0, NULL, "commands", WS_CHILD, CRect(0, 0, 50, 50), Host(), 3));
+    HWND hList = CreateWindowExA(0, "LISTBOX", "", WS_CHILD, 0, 0, 40, 40, wnd.m_hWnd,
+                                 reinterpret_cast<HMENU>(static_cast<UINT_PTR>(ID_RUN)), NULL, NULL);
+    ASSERT_NE(nullptr, hList);
+    // LBN_SELCHANGE (1) of a list box that shares the command's id.
+    wnd.SendMessage(WM_COMMAND, MAKEWPARAM(ID_RUN, LBN_SELCHANGE), reinterpret_cast<LPARAM>(hList));
+    EXPECT_EQ(0, wnd.runs);
+    // A button's click (0) is the command, and a control asks no update
+    // handler.
+    wnd.enabled = false;
+    wnd.SendMessage(WM_COMMAND, MAKEWPARAM(ID_RUN, BN_CLICKED), reinterpret_cast<LPARAM>(hList));
+    EXPECT_EQ(1, wnd.runs);
+}
+
+// --- the creation hook --------------------------------------------------------
+
+TEST_F(WindowTest, EachCreationHooksTheThreadThatCreates)
+{
+    // A window made here first: the hook it needed must not stay behind on
+    // this thread while another thread creates.
+    {
+        CountingEdit here;
+        ASSERT_TRUE(here.CreateEx(0, "edit", "", WS_CHILD, CRect(0, 0, 10, 10), Host(), 1));
+    }
+    bool subclassed = false, created = false;
+    std::thread other([&] {
+        CountingEdit there;
+        created = there.CreateEx(0, "edit", "", WS_POPUP, CRect(0, 0, 10, 10), NULL, 0);
+        subclassed = created && CWnd::FromHandlePermanent(there.m_hWnd) == &there &&
+                     GetWindowLongPtrA(there.m_hWnd, GWLP_WNDPROC) ==
+                         reinterpret_cast<LONG_PTR>(AfxGetAfxWndProc());
+        there.DestroyWindow();
+    });
+    other.join();
+    EXPECT_TRUE(created);
+    EXPECT_TRUE(subclassed) << "the other thread's window passed no hook";
 }
