@@ -198,16 +198,18 @@ protected:
 
     // What the window shows after the control's own invalidation, without
     // forcing a repaint.
-    Picture Shown()
+    Picture Shown() { return Picture::Shown(ctl.m_hWnd); }
+
+    // A file of this many bytes, none of them written.
+    void CreateFileOfSize(const std::string& path, LONGLONG nSize)
     {
-        ::UpdateWindow(ctl.m_hWnd);
-        Pump();
-        RECT rc;
-        ::GetClientRect(ctl.m_hWnd, &rc);
-        HDC hDC = ::GetDC(ctl.m_hWnd);
-        Picture pic = Picture::FromDC(hDC, rc.right, rc.bottom);
-        ::ReleaseDC(ctl.m_hWnd, hDC);
-        return pic;
+        HANDLE h = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+        ASSERT_NE(INVALID_HANDLE_VALUE, h);
+        LARGE_INTEGER size;
+        size.QuadPart = nSize;
+        ASSERT_TRUE(::SetFilePointerEx(h, size, NULL, FILE_BEGIN));
+        ASSERT_TRUE(::SetEndOfFile(h));
+        ::CloseHandle(h);
     }
 
     // Loads, expecting a message box with exactly this text and no change.
@@ -526,13 +528,7 @@ TEST_F(FileTest, FileOf2GiBIsRefusedWithoutChange)
 {
     ScrollAndSelect();
     std::string path = Path("enorme.bin");
-    HANDLE h = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
-    ASSERT_NE(INVALID_HANDLE_VALUE, h);
-    LARGE_INTEGER size;
-    size.QuadPart = 0x80000000LL;
-    ASSERT_TRUE(::SetFilePointerEx(h, size, NULL, FILE_BEGIN));
-    ASSERT_TRUE(::SetEndOfFile(h));
-    ::CloseHandle(h);
+    ASSERT_NO_FATAL_FAILURE(CreateFileOfSize(path, 0x80000000LL));
     ExpectLoadRefused(path, "Il file \xE8 troppo grande per essere aperto.");
 }
 
@@ -544,13 +540,7 @@ TEST_F(FileTest, LoadWithoutMemoryChangesNothing)
         GTEST_SKIP() << "a 64-bit process can have the memory";
     ScrollAndSelect();
     std::string path = Path("quasi enorme.bin");
-    HANDLE h = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
-    ASSERT_NE(INVALID_HANDLE_VALUE, h);
-    LARGE_INTEGER size;
-    size.QuadPart = 0x7FFFFFFFLL;
-    ASSERT_TRUE(::SetFilePointerEx(h, size, NULL, FILE_BEGIN));
-    ASSERT_TRUE(::SetEndOfFile(h));
-    ::CloseHandle(h);
+    ASSERT_NO_FATAL_FAILURE(CreateFileOfSize(path, 0x7FFFFFFFLL));
     ExpectLoadRefused(path, "Memoria insufficiente.");
 }
 

@@ -134,13 +134,7 @@ protected:
     // selected one its inverse.
     bool CaretShownOnHexCell(int nRow, int nCell)
     {
-        ::UpdateWindow(ctl.m_hWnd);
-        Pump();
-        RECT rc;
-        ::GetClientRect(ctl.m_hWnd, &rc);
-        HDC hDC = ::GetDC(ctl.m_hWnd);
-        Picture pic = Picture::FromDC(hDC, rc.right, rc.bottom);
-        ::ReleaseDC(ctl.m_hWnd, hDC);
+        Picture pic = Picture::Shown(ctl.m_hWnd);
         POINT pt = CellPixel(10 + nCell, nRow);
         RECT cell = {pt.x, pt.y, pt.x + cx, pt.y + cy};
         const COLORREF hiInverse = ~::GetSysColor(COLOR_HIGHLIGHT) & 0xFFFFFF;

@@ -105,6 +105,13 @@ public:
     static Picture FromWindow(HWND hWnd)
     {
         ::InvalidateRect(hWnd, NULL, TRUE);
+        return Shown(hWnd);
+    }
+
+    // What the window shows after its own pending paints, without forcing a
+    // repaint of the rest.
+    static Picture Shown(HWND hWnd)
+    {
         ::UpdateWindow(hWnd);
         Pump();
         RECT rc;
