@@ -83,16 +83,11 @@ POINT CaretPos()
     return pt;
 }
 
-class KeyTest : public ::testing::Test {
+class KeyTest : public qxtest::CountingControlTest<KeyHexEdit> {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(ctl.CreateIn(host, 800, 600));
-        ctl.SetCounting(4096);
-        cx = ctl.m_sizeChar.cx;
-        cy = ctl.m_sizeChar.cy;
-        ASSERT_GT(cx, 0);
-        ASSERT_GT(cy, 0);
+        ASSERT_NO_FATAL_FAILURE(CountingControlTest::SetUp());
         // 60 whole columns (all of the hex column), 20 lines.
         ctl.SetLayoutCells(85, 20);
         Focus();
@@ -132,10 +127,6 @@ protected:
     // The two digits of a hex cell (the caret may stand on its blank).
     RECT Digits(int nRow, int nCell) const { return ctl.CellRect(10 + 3 * nCell, nRow + 2, 2); }
     std::vector<BYTE> Bytes() { return std::vector<BYTE>(ctl.m_data.GetData(), ctl.m_data.GetData() + ctl.m_data.GetSize()); }
-
-    TestHost host;
-    KeyHexEdit ctl;
-    int cx = 0, cy = 0;
 };
 
 // ---------------------------------------------------------------------------

@@ -12,17 +12,8 @@ using qxtest::TestHost;
 
 namespace {
 
-class LayoutTest : public ::testing::Test {
+class LayoutTest : public qxtest::CountingControlTest<TestHexEdit> {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(ctl.CreateIn(host, 800, 600));
-        ctl.SetCounting(4096);
-        ASSERT_GT(ctl.m_sizeChar.cx, 0);
-        ASSERT_GT(ctl.m_sizeChar.cy, 0);
-        cx = ctl.m_sizeChar.cx;
-        cy = ctl.m_sizeChar.cy;
-    }
     void TearDown() override
     {
         if (bCaret)
@@ -42,9 +33,6 @@ protected:
         return pt;
     }
 
-    TestHost host;
-    TestHexEdit ctl;
-    int cx = 0, cy = 0;
     bool bCaret = false;
 };
 

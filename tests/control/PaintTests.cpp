@@ -22,16 +22,12 @@ const COLORREF kWhite = RGB(255, 255, 255);
 const COLORREF kYellow = RGB(255, 255, 0);
 const COLORREF kDarkBlue = RGB(0, 0, 192);
 
-class PaintTest : public ::testing::Test {
+class PaintTest : public qxtest::CountingControlTest<TestHexEdit> {
 protected:
+    PaintTest() : CountingControlTest(1400, 1000) {}
     void SetUp() override
     {
-        ASSERT_TRUE(ctl.CreateIn(host, 800, 600));
-        ctl.SetCounting(4096);
-        cx = ctl.m_sizeChar.cx;
-        cy = ctl.m_sizeChar.cy;
-        ASSERT_GT(cx, 0);
-        ASSERT_GT(cy, 0);
+        ASSERT_NO_FATAL_FAILURE(CountingControlTest::SetUp());
         hiBk = ::GetSysColor(COLOR_HIGHLIGHT);
         hiText = ::GetSysColor(COLOR_HIGHLIGHTTEXT);
     }
@@ -48,9 +44,6 @@ protected:
         return rc;
     }
 
-    TestHost host{1400, 1000};
-    TestHexEdit ctl;
-    int cx = 0, cy = 0;
     COLORREF hiBk = 0, hiText = 0;
 };
 
