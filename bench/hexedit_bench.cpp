@@ -11,6 +11,7 @@
 //
 //   hexedit_bench [runs]      (default 60 runs a figure)
 #include "Bench.h"
+#include "Clock.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -18,14 +19,7 @@
 
 double Now()
 {
-    static LARGE_INTEGER freq = [] {
-        LARGE_INTEGER f;
-        ::QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    ::QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(freq.QuadPart);
+    return ClockSeconds() * 1000.0;
 }
 
 void Pump()

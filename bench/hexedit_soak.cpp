@@ -24,6 +24,7 @@
 //
 //   hexedit_soak [--seed N] [--messages N] [--seconds S] [--paints N]
 //                [--big-mib N] [--checkpoint N]
+#include "Clock.h"
 #include "MessageBoxCatcher.h"
 #include "TestHost.h"
 
@@ -43,18 +44,6 @@ namespace {
 
 using qxtest::Picture;
 using qxtest::Pump;
-
-double Now()
-{
-    static LARGE_INTEGER freq = [] {
-        LARGE_INTEGER f;
-        ::QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    ::QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) / static_cast<double>(freq.QuadPart);
-}
 
 std::string Format(const char* fmt, ...)
 {
@@ -1045,9 +1034,9 @@ void Soak::PumpAndCheck()
 {
     State before = ReadState(*m_pCtl);
     Log("(pump)");
-    const double t0 = Now();
+    const double t0 = ClockSeconds();
     Pump();
-    m_pumpSeconds += Now() - t0;
+    m_pumpSeconds += ClockSeconds() - t0;
     m_nPumps++;
     // The timer's ticks move the caret as a drag does.
     m_bStepMayGoBeyond = before.selecting;
@@ -1065,7 +1054,7 @@ void Soak::Step()
     bool bPredicted = true;
 
     int r = Rand(0, 999);
-    const double t0 = Now();
+    const double t0 = ClockSeconds();
     int kind = r < 340 ? 0 : r < 540 ? 1 : r < 800 ? 2 : r < 830 ? 3 : r < 970 ? 4 : r < 975 ? 5 : r < 990 ? 6 : 7;
     if (r < 340) {
         SendKey(s);
@@ -1099,11 +1088,11 @@ void Soak::Step()
         Log("WM_KEYUP VK_SHIFT");
         ::SendMessageA(m_pCtl->m_hWnd, WM_KEYUP, VK_SHIFT, 0xC0000001);
     }
-    const double t1 = Now();
+    const double t1 = ClockSeconds();
     CheckAfter(before, s, bPredicted);
     m_kindSeconds[kind] += t1 - t0;
     m_kindCount[kind]++;
-    m_checkSeconds += Now() - t1;
+    m_checkSeconds += ClockSeconds() - t1;
 }
 
 void Soak::CheckPicture()
@@ -1184,9 +1173,9 @@ void Soak::BigBlock()
     big.shrink_to_fit();
     m_model.Reset();
     m_model.Load(s, static_cast<LONGLONG>(n));
-    double t0 = Now();
+    double t0 = ClockSeconds();
     m_pCtl->LoadFile(path.c_str());
-    m_bigLoadSeconds = Now() - t0;
+    m_bigLoadSeconds = ClockSeconds() - t0;
     ::DeleteFileA(path.c_str());
     if (m_pCtl->m_nExceptions != 0 || m_pCtl->m_data.GetSize() == 0) {
         std::printf("  big block: the control could not load %zu bytes (%s)\n", n, m_pCtl->m_strException.c_str());
@@ -1224,9 +1213,9 @@ void Soak::BigBlock()
     {
         std::string savePath = TempPath("bigsave");
         Log(Format("SaveFile of %zu bytes", n));
-        t0 = Now();
+        t0 = ClockSeconds();
         m_pCtl->SaveFile(savePath.c_str());
-        m_bigSaveSeconds = Now() - t0;
+        m_bigSaveSeconds = ClockSeconds() - t0;
         CheckFile(savePath, "the big block's save");
         ::DeleteFileA(savePath.c_str());
     }
@@ -1335,11 +1324,11 @@ bool Soak::PaintSoak(long long nPaints)
 
     long long before = privateBytes();
     long long paintsBefore = ctl.m_nPaints;
-    double t0 = Now();
+    double t0 = ClockSeconds();
     for (long long i = 0; i < nPaints; i++)
         once(i);
     Pump();
-    double seconds = Now() - t0;
+    double seconds = ClockSeconds() - t0;
     long long after = privateBytes();
     long long painted = ctl.m_nPaints - paintsBefore;
     if (ctl.m_nExceptions != 0)
@@ -1409,7 +1398,7 @@ int Soak::Run()
                 m_opt.paints, m_opt.bigMiB);
     std::fflush(stdout);
 
-    const double t0 = Now();
+    const double t0 = ClockSeconds();
     const long long paintsBefore = ctl.m_nPaints;
     long long nextPump = Rand(50, 150);
     long long nSent = 0;
@@ -1417,15 +1406,15 @@ int Soak::Run()
     double bigSeconds = 0;
     bool bBigDone = bigAt < 0;
     while (nSent < m_opt.messages) {
-        if (m_opt.seconds > 0 && (nSent & 255) == 0 && Now() - t0 - bigSeconds > m_opt.seconds)
+        if (m_opt.seconds > 0 && (nSent & 255) == 0 && ClockSeconds() - t0 - bigSeconds > m_opt.seconds)
             break;
         // The big block halfway: through the messages, or through the time.
         if (!bBigDone && (nSent == bigAt || (m_opt.seconds > 0 && (nSent & 255) == 0 &&
-                                             Now() - t0 > m_opt.seconds / 2))) {
+                                             ClockSeconds() - t0 > m_opt.seconds / 2))) {
             bBigDone = true;
-            double tb = Now();
+            double tb = ClockSeconds();
             BigBlock();
-            bigSeconds = Now() - tb;
+            bigSeconds = ClockSeconds() - tb;
         }
         m_nStep++;
         nSent++;
@@ -1438,12 +1427,12 @@ int Soak::Run()
         if (nSent % m_opt.checkpoint == 0)
             Checkpoint();
         if (nSent % 100000 == 0) {
-            std::printf("  %lld messages, %.0f s\n", nSent, Now() - t0);
+            std::printf("  %lld messages, %.0f s\n", nSent, ClockSeconds() - t0);
             std::fflush(stdout);
         }
     }
     Checkpoint();
-    const double seconds = Now() - t0 - bigSeconds;
+    const double seconds = ClockSeconds() - t0 - bigSeconds;
     const long long total = nSent + m_nBigMessages;
 
     std::printf("  messages                             %lld (%lld over the big block)\n", total, m_nBigMessages);
