@@ -16,3 +16,16 @@ inline double ClockSeconds()
     ::QueryPerformanceCounter(&t);
     return static_cast<double>(t.QuadPart) / static_cast<double>(freq.QuadPart);
 }
+
+// True when this program runs under an instruction-set emulator: a 32-bit
+// program on a host that runs only 64-bit code, through qemu-i386. The Wine
+// runner (cmake/wine-run.sh) says so in QX_I386_EMULATED. Timings taken
+// there say nothing of the program's speed.
+inline bool RunsUnderEmulator()
+{
+    if (sizeof(void*) != 4)
+        return false;
+    char value[8] = "";
+    DWORD n = ::GetEnvironmentVariableA("QX_I386_EMULATED", value, sizeof value);
+    return n > 0 && n < sizeof value && value[0] == '1';
+}

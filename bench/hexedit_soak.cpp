@@ -23,7 +23,11 @@
 // it with status 3.
 //
 //   hexedit_soak [--seed N] [--messages N] [--seconds S] [--paints N]
-//                [--big-mib N] [--checkpoint N]
+//                [--big-mib N] [--checkpoint N] [--checks-only]
+//
+// --checks-only gives the verdict and the counts without any timing (the
+// test suite's short run). A 32-bit build under an instruction-set emulator
+// runs only so: its timings would say nothing of the control's speed.
 #include "Clock.h"
 #include "MessageBoxCatcher.h"
 #include "TestHost.h"
@@ -504,6 +508,7 @@ struct Options {
     long long paints = 100000;
     int bigMiB = 800;          // 0: no big block
     long long checkpoint = 10000;
+    bool checksOnly = false;   // counts and verdict, no timings
 };
 
 // Progress for the watchdog: the step and when it was last seen to change.
@@ -1219,8 +1224,11 @@ void Soak::BigBlock()
         CheckFile(savePath, "the big block's save");
         ::DeleteFileA(savePath.c_str());
     }
-    std::printf("  big block: %zu bytes, loaded in %.1f s, %lld messages, saved in %.1f s, the same bytes\n", n,
-                m_bigLoadSeconds, nMessages, m_bigSaveSeconds);
+    if (m_opt.checksOnly)
+        std::printf("  big block: %zu bytes, loaded, %lld messages, saved, the same bytes\n", n, nMessages);
+    else
+        std::printf("  big block: %zu bytes, loaded in %.1f s, %lld messages, saved in %.1f s, the same bytes\n", n,
+                    m_bigLoadSeconds, nMessages, m_bigSaveSeconds);
     std::fflush(stdout);
 
     // Back to small data.
@@ -1357,8 +1365,11 @@ bool Soak::PaintSoak(long long nPaints)
     for (HBRUSH h : hogs)
         ::DeleteObject(h);
 
-    std::printf("  paints and layouts                   %lld (%lld WM_PAINT) in %.1f s, %.2f ms each\n", nPaints,
-                painted, seconds, nPaints > 0 ? seconds * 1000.0 / nPaints : 0.0);
+    if (m_opt.checksOnly)
+        std::printf("  paints and layouts                   %lld (%lld WM_PAINT)\n", nPaints, painted);
+    else
+        std::printf("  paints and layouts                   %lld (%lld WM_PAINT) in %.1f s, %.2f ms each\n", nPaints,
+                    painted, seconds, nPaints > 0 ? seconds * 1000.0 / nPaints : 0.0);
     std::printf("  private bytes before, after, change  %lld, %lld, %+lld (limit +1048576)\n", before, after,
                 after - before);
     std::printf("  GDI objects created after the soak   %d of 2000 (%s)\n", 2000 - nFailed,
@@ -1426,7 +1437,7 @@ int Soak::Run()
         }
         if (nSent % m_opt.checkpoint == 0)
             Checkpoint();
-        if (nSent % 100000 == 0) {
+        if (nSent % 100000 == 0 && !m_opt.checksOnly) {
             std::printf("  %lld messages, %.0f s\n", nSent, ClockSeconds() - t0);
             std::fflush(stdout);
         }
@@ -1436,8 +1447,10 @@ int Soak::Run()
     const long long total = nSent + m_nBigMessages;
 
     std::printf("  messages                             %lld (%lld over the big block)\n", total, m_nBigMessages);
-    std::printf("  time (without the big block)         %.1f s\n", seconds);
-    std::printf("  messages a second                    %.0f\n", seconds > 0 ? nSent / seconds : 0.0);
+    if (!m_opt.checksOnly) {
+        std::printf("  time (without the big block)         %.1f s\n", seconds);
+        std::printf("  messages a second                    %.0f\n", seconds > 0 ? nSent / seconds : 0.0);
+    }
     std::printf("  paints during the messages           %lld, queue pumped %lld times\n",
                 ctl.m_nPaints - paintsBefore, m_nPumps);
     std::printf("  checkpoints (save, load, picture)    %lld\n", m_nCheckpoints);
@@ -1446,10 +1459,12 @@ int Soak::Run()
     std::printf("  message boxes (missing files)        %d\n", m_nBoxesExpected);
     static const char* const kKinds[] = {"keys", "characters", "mouse", "timer", "scroll", "resize", "focus",
                                          "other"};
-    std::printf("  ms a message by kind               ");
-    for (int k = 0; k < 8; k++)
-        std::printf(" %s %.2f", kKinds[k], m_kindCount[k] > 0 ? m_kindSeconds[k] * 1000 / m_kindCount[k] : 0.0);
-    std::printf("\n  time in checks, in pumps (paints)    %.1f s, %.1f s\n", m_checkSeconds, m_pumpSeconds);
+    if (!m_opt.checksOnly) {
+        std::printf("  ms a message by kind               ");
+        for (int k = 0; k < 8; k++)
+            std::printf(" %s %.2f", kKinds[k], m_kindCount[k] > 0 ? m_kindSeconds[k] * 1000 / m_kindCount[k] : 0.0);
+        std::printf("\n  time in checks, in pumps (paints)    %.1f s, %.1f s\n", m_checkSeconds, m_pumpSeconds);
+    }
     std::fflush(stdout);
 
     if (m_opt.paints > 0)
@@ -1486,8 +1501,17 @@ int main(int argc, char** argv)
 {
     Options opt;
     opt.seed = static_cast<unsigned>(::GetTickCount() ^ (::GetCurrentProcessId() << 16));
-    for (int i = 1; i + 1 < argc; i += 2) {
+    for (int i = 1; i < argc; i += 2) {
         std::string a = argv[i];
+        if (a == "--checks-only") {
+            opt.checksOnly = true;
+            i--;
+            continue;
+        }
+        if (i + 1 >= argc) {
+            std::fprintf(stderr, "option %s needs a value\n", a.c_str());
+            return 2;
+        }
         const char* v = argv[i + 1];
         if (a == "--seed")
             opt.seed = static_cast<unsigned>(std::strtoul(v, nullptr, 10));
@@ -1505,6 +1529,11 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "unknown option %s\n", a.c_str());
             return 2;
         }
+    }
+    if (RunsUnderEmulator() && !opt.checksOnly) {
+        std::printf("hexedit_soak: this 32-bit program runs under an emulator (qemu-i386), where its timings "
+                    "say nothing; no run without --checks-only. Run the x86_64 build for figures.\n");
+        return 0;
     }
     g_nSeed = opt.seed;
     ::CreateThread(NULL, 0, Watchdog, NULL, 0, NULL);

@@ -17,10 +17,18 @@
 # program's and its exit status is the program's. (Starting a 64-bit program
 # through the 32-bit loader goes through start.exe and another process.)
 #
-# With no DISPLAY, a private Xvfb is started for the run and stopped after it.
+# With no DISPLAY, a private Xvfb is started for the run and stopped after it,
+# and so is the prefix's wineserver if this run started it (a program already
+# running in the prefix keeps running).
+#
+# A 32-bit program on a host that runs only 64-bit code runs under qemu-i386
+# (scripts/i386.sh); the program then finds QX_I386_EMULATED=1 in its
+# environment, so that timings know they mean nothing.
 set -euo pipefail
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+# shellcheck source=../scripts/i386.sh
+. "$here/../scripts/i386.sh"
 
 prefix="${WINEPREFIX:-}"
 if [ "${1:-}" = "--prefix" ]; then
@@ -74,12 +82,15 @@ init_prefix() {
 # Starts the prefix's wineserver and Wine's own background processes
 # (services, explorer) detached from our stdout/stderr: when the program
 # starts them itself they inherit its output pipes, and whoever reads those
-# (ctest) waits until they go away.
+# (ctest) waits until they go away. Status 0 when it started the server,
+# 1 when one was running already.
 start_server() {
     local persist="$1"
     if "$WINESERVER" "-p$persist" </dev/null >/dev/null 2>&1; then
         "$WINE64" wineboot.exe </dev/null >/dev/null 2>&1 || true
+        return 0
     fi
+    return 1
 }
 
 loader_for() {
@@ -111,6 +122,9 @@ if [ ! -f "$program" ]; then
     exit 127
 fi
 loader="$(loader_for "$program")"
+if [ "$loader" = "$WINE32" ] && [ "$(i386_mode)" = emulated ]; then
+    export QX_I386_EMULATED=1
+fi
 
 init_prefix
 
@@ -123,15 +137,21 @@ fi
 # shellcheck source=xvfb.sh
 . "$here/xvfb.sh"
 child=""
+own_server=0
 cleanup() {
     if [ -n "$child" ]; then kill "$child" 2>/dev/null || true; fi
-    "$WINESERVER" -k 2>/dev/null || true
+    # A server of ours ends by itself once its last program has gone (it
+    # persists 0 s): wait a little for that, then stop what remains of it.
+    # A server that was running before belongs to someone else.
+    if [ $own_server -eq 1 ] && ! timeout 20 "$WINESERVER" -w 2>/dev/null; then
+        "$WINESERVER" -k 2>/dev/null || true
+    fi
     xvfb_stop
 }
 trap cleanup EXIT
 trap 'exit 143' TERM INT
 xvfb_start
-start_server 0
+if start_server 0; then own_server=1; fi
 rc=0
 "$loader" "$program" "$@" &
 child=$!

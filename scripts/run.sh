@@ -1,21 +1,46 @@
 #!/usr/bin/env bash
-# Builds QXEdit (i686) and runs it under Wine. Arguments go to QXEdit.
+# Builds QXEdit and runs it under Wine. Arguments go to QXEdit.
+#
+# The 32-bit program (i686) where the machine runs 32-bit programs natively;
+# elsewhere (a host that runs only 64-bit code) the 64-bit one, saying why.
+# QX_ARCH=i686 runs the 32-bit program anyway (under the emulator, slowly);
+# QX_ARCH=x86_64 runs the 64-bit one anywhere.
 #
 # With a DISPLAY, QXEdit runs there until you close it. Without one, it runs
 # on a private Xvfb: the script waits for the frame window, saves a
-# screenshot (build/i686/qxedit-startup.png), closes QXEdit and exits with
-# its exit code.
+# screenshot (build/<target>/qxedit-startup.png), closes QXEdit and exits
+# with its exit code.
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
 
 scripts/setup.sh
+. scripts/i386.sh
 
-cmake --preset i686 >/dev/null
-cmake --build --preset i686 -j "$(nproc 2>/dev/null || echo 2)" --target QXEdit
+arch="${QX_ARCH:-auto}"
+slow=1
+case "$arch" in
+    auto)
+        if [ "$(i386_mode)" = native ]; then
+            arch=i686
+        else
+            arch=x86_64
+            echo "run: the 64-bit QXEdit, since this machine runs 32-bit programs only under an emulator (QX_ARCH=i686 runs that one anyway)"
+        fi ;;
+    i686)
+        if [ "$(i386_mode)" = emulated ]; then
+            slow=8
+            echo "run: the 32-bit QXEdit under the emulator: it starts and reacts slowly"
+        fi ;;
+    x86_64) ;;
+    *) echo "run: QX_ARCH must be i686 or x86_64, not '$arch'" >&2; exit 2 ;;
+esac
 
-build="$root/build/i686"
+cmake --preset "$arch" >/dev/null
+cmake --build --preset "$arch" -j "$(nproc 2>/dev/null || echo 2)" --target QXEdit
+
+build="$root/build/$arch"
 exe="$build/app/QXEdit.exe"
 prefix="$build/wineprefix"
 
@@ -26,7 +51,7 @@ fi
 
 shot="$build/qxedit-startup.png"
 export QX_EXE="$exe" QX_WINE_RUN="$root/cmake/wine-run.sh" QX_WINEPREFIX="$prefix" \
-       QX_E2E_OUT="$build/run" PYTHONDONTWRITEBYTECODE=1
+       QX_E2E_OUT="$build/run" QX_TIMEOUT_SCALE="$slow" PYTHONDONTWRITEBYTECODE=1
 exec python3 - "$shot" "$@" <<'PY'
 import shutil, sys
 sys.path.insert(0, "tests/e2e")

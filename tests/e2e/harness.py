@@ -38,6 +38,9 @@ import time
 import traceback
 
 HERE = os.path.dirname(os.path.abspath(__file__))
+# Waits for the program stretch by this factor where it runs slowly (a
+# 32-bit program under an instruction-set emulator).
+SLOW = float(os.environ.get("QX_TIMEOUT_SCALE") or 1)
 REPO = os.path.dirname(os.path.dirname(HERE))
 
 
@@ -113,7 +116,7 @@ class QXEdit:
         check(self.prefix, "QX_WINEPREFIX is not set")
         self.args = [str(a) for a in args]
         self.cwd = cwd or out_dir()
-        self.start_timeout = start_timeout
+        self.start_timeout = start_timeout * SLOW
         self.proc = None
         self.display = None
         self.log_path = os.path.join(out_dir(), "qxedit.log")
@@ -147,7 +150,7 @@ class QXEdit:
         self.display = Display()
         # Prefix creation and wineserver start-up happen before the program
         # runs, so their time does not count against the window timeout.
-        run([self.wine_run, "--prefix", self.prefix, "--init"], timeout=300)
+        run([self.wine_run, "--prefix", self.prefix, "--init"], timeout=300 * SLOW)
         self.log = open(self.log_path, "ab")
         self.proc = subprocess.Popen(
             [self.wine_run, "--prefix", self.prefix, self.exe] + self.args,
@@ -165,7 +168,7 @@ class QXEdit:
     def wait_exit(self, timeout=20):
         """Waits for the program to end; returns its exit code or None."""
         try:
-            return self.proc.wait(timeout=timeout)
+            return self.proc.wait(timeout=timeout * SLOW)
         except subprocess.TimeoutExpired:
             return None
 
