@@ -108,7 +108,7 @@ loader_for() {
 case "$1" in
     --init)
         init_prefix
-        if [ -n "${DISPLAY:-}" ]; then start_server "$linger"; fi
+        if [ -n "${DISPLAY:-}" ]; then start_server "$linger" || true; fi
         exit 0 ;;
     --stop)
         if [ -f "$prefix/.qx-ready" ]; then "$WINESERVER" -k 2>/dev/null || true; fi
@@ -129,7 +129,7 @@ fi
 init_prefix
 
 if [ -n "${DISPLAY:-}" ]; then
-    start_server "$linger"
+    start_server "$linger" || true
     exec "$loader" "$program" "$@"
 fi
 
