@@ -15,8 +15,9 @@
 # Some hosts run only 64-bit user code (dmesg: "IA-32 emulation off"); there
 # the emulator is the only way. Elsewhere a handler would slow every 32-bit
 # program down, so it is registered only where it is needed or asked for.
-# A registration lasts until the machine restarts, as /run does: the record
-# of what the kernel could do when we registered is kept there.
+# A registration lasts until the machine restarts: the record of what the
+# kernel could do when we registered is kept with the boot's id, and is
+# believed only during that boot.
 
 I386_BINFMT_DIR=/proc/sys/fs/binfmt_misc
 I386_HANDLER=qx-i386
@@ -63,8 +64,11 @@ i386_kernel_runs() {
         return
     fi
     # A handler answers for the kernel: ask what it could do before.
-    if [ -r "$I386_RECORD" ]; then
-        [ "$(cat "$I386_RECORD")" = native ]
+    local boot record
+    boot="$(cat /proc/sys/kernel/random/boot_id 2>/dev/null || true)"
+    record="$(cat "$I386_RECORD" 2>/dev/null || true)"
+    if [ -n "$boot" ] && [ "${record#* }" = "$boot" ]; then
+        [ "${record%% *}" = native ]
         return
     fi
     if dmesg 2>/dev/null | grep -q 'IA-32 emulation off'; then
@@ -102,7 +106,7 @@ i386_register() {
         mount -t binfmt_misc binfmt_misc "$I386_BINFMT_DIR" || return 1
     fi
     [ -e "$I386_BINFMT_DIR/$I386_HANDLER" ] && echo -1 >"$I386_BINFMT_DIR/$I386_HANDLER"
-    echo "$kernel" >"$I386_RECORD"
+    echo "$kernel $(cat /proc/sys/kernel/random/boot_id 2>/dev/null)" >"$I386_RECORD"
     # The i386 ELF executable's magic and mask (class, data, version, type
     # 2 or 3, machine 3); F opens the emulator now, so it serves every
     # mount namespace and chroot.
