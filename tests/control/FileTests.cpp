@@ -580,7 +580,9 @@ unsigned __stdcall DriveDialog(void* p)
 {
     DialogDriver* d = static_cast<DialogDriver*>(p);
     HWND hDlg = NULL;
-    for (int i = 0; i < 200 && hDlg == NULL; i++) {
+    // Patient: the first dialog of a process takes seconds to come up, and
+    // much longer where the program runs under an emulator.
+    for (int i = 0; i < 2400 && hDlg == NULL; i++) {
         ::Sleep(50);
         hDlg = FindDialogOf(d->dwThreadId);
     }
