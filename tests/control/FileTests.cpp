@@ -492,6 +492,33 @@ protected:
             ::CloseHandle(hHeld);
         FileTest::TearDown();
     }
+    // The system's calls as the faults make them.
+    static BOOL WINAPI WatchedFlush(HANDLE hFile)
+    {
+        ++nFlushes;
+        LARGE_INTEGER size = {};
+        ::GetFileSizeEx(hFile, &size);
+        nFlushedSize = size.QuadPart;
+        bTargetOldAtFlush = ReadAll(target) == Pattern(3000, 1);
+        return ::FlushFileBuffers(hFile);
+    }
+    static BOOL WINAPI FlushOfAFullDisk(HANDLE)
+    {
+        ::SetLastError(ERROR_DISK_FULL);
+        return FALSE;
+    }
+    static BOOL WINAPI ReplaceThatLosesTheTarget(LPCSTR lpszReplaced, LPCSTR, LPCSTR, DWORD, LPVOID, LPVOID)
+    {
+        ::DeleteFileA(lpszReplaced);
+        ::SetLastError(ERROR_UNABLE_TO_MOVE_REPLACEMENT);
+        return FALSE;
+    }
+    static BOOL WINAPI RefusedMove(LPCSTR, LPCSTR, DWORD)
+    {
+        ::SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+
     static HANDLE hHeld;     // the file as another program holds it
     static int nFlushes;
     static LONGLONG nFlushedSize;
@@ -543,14 +570,7 @@ TEST_F(FileFaultTest, SaveFlushesBeforeTheReplace)
     ASSERT_TRUE(WriteAll(target, old));
     ctl.SetBytes(bytes);
     nFlushes = 0;
-    HexEditFileHooks::pfnFlushFileBuffers = [](HANDLE h) -> BOOL {
-        ++nFlushes;
-        LARGE_INTEGER size = {};
-        ::GetFileSizeEx(h, &size);
-        nFlushedSize = size.QuadPart;
-        bTargetOldAtFlush = ReadAll(target) == Pattern(3000, 1);
-        return ::FlushFileBuffers(h);
-    };
+    HexEditFileHooks::pfnFlushFileBuffers = WatchedFlush;
     {
         MessageBoxCatcher box;
         ctl.SaveFile(target.c_str());
@@ -562,10 +582,7 @@ TEST_F(FileFaultTest, SaveFlushesBeforeTheReplace)
     EXPECT_EQ(bytes, ReadAll(target));
 
     ctl.SetBytes(old);
-    HexEditFileHooks::pfnFlushFileBuffers = [](HANDLE) -> BOOL {
-        ::SetLastError(ERROR_DISK_FULL);
-        return FALSE;
-    };
+    HexEditFileHooks::pfnFlushFileBuffers = FlushOfAFullDisk;
     ExpectSaveRefused(target, "Disco pieno durante l'accesso a " + target + ".");
 }
 
@@ -578,15 +595,8 @@ TEST_F(FileFaultTest, SaveThatLosesTheTargetNamesTheFileWithTheBytes)
     ASSERT_TRUE(WriteAll(target, Pattern(100, 3)));
     Bytes bytes = Pattern(700, 4);
     ctl.SetBytes(bytes);
-    HexEditFileHooks::pfnReplaceFileA = [](LPCSTR lpszReplaced, LPCSTR, LPCSTR, DWORD, LPVOID, LPVOID) -> BOOL {
-        ::DeleteFileA(lpszReplaced);
-        ::SetLastError(ERROR_UNABLE_TO_MOVE_REPLACEMENT);
-        return FALSE;
-    };
-    HexEditFileHooks::pfnMoveFileExA = [](LPCSTR, LPCSTR, DWORD) -> BOOL {
-        ::SetLastError(ERROR_ACCESS_DENIED);
-        return FALSE;
-    };
+    HexEditFileHooks::pfnReplaceFileA = ReplaceThatLosesTheTarget;
+    HexEditFileHooks::pfnMoveFileExA = RefusedMove;
     MessageBoxCatcher box;
     ctl.SaveFile(target.c_str());
     std::vector<std::string> names = List(dir);
