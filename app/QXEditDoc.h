@@ -1,4 +1,5 @@
-// QXEditDoc.h - the document: an empty shell, the bytes live in the control.
+// QXEditDoc.h - the document: an empty shell, the bytes live in the view's
+// control; opening a file loads it there.
 #pragma once
 
 class CQXEditDoc : public CDocument {
@@ -9,6 +10,7 @@ protected:
 public:
     ~CQXEditDoc() override;
     BOOL OnNewDocument() override;
+    BOOL OnOpenDocument(LPCSTR lpszPathName) override;
     void Serialize(CArchive& ar) override;
 
 protected:

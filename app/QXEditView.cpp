@@ -1,7 +1,8 @@
 // QXEditView.cpp - the view: creates the control over its whole client area
 // with the 4096 sample bytes, keeps it sized to the client area and passes
 // the keyboard focus on to it; its commands fill, load and save the
-// control's bytes and open the dialog sample. Printing prints blank pages.
+// control's bytes and open the dialog sample, and a file the document opens
+// is loaded into the control. Printing prints blank pages.
 #include "stdafx.h"
 #include "QXEdit.h"
 #include "QXEditDoc.h"
@@ -17,6 +18,9 @@ BEGIN_MESSAGE_MAP(CQXEditView, CView)
     ON_COMMAND(ID_FUNCTION_SETALLFF, OnSetAllFF)
     ON_COMMAND(ID_FUNCTION_OPENFILE, OnOpenFile)
     ON_COMMAND(ID_FUNCTION_SAVEFILE, OnSaveFile)
+    // The bytes live in the control, not in the document: Ctrl+S saves them
+    // as "SaveFile" does, so that no save writes a file without them.
+    ON_COMMAND(ID_FILE_SAVE, OnSaveFile)
     ON_WM_SETFOCUS()
     ON_COMMAND(ID_FILE_PRINT, CView::OnFilePrint)
     ON_COMMAND(ID_FILE_PRINT_DIRECT, CView::OnFilePrint)
@@ -55,6 +59,16 @@ void CQXEditView::OnInitialUpdate()
     for (int i = 0; i < 4096; ++i)
         data.Add(static_cast<BYTE>(i));
     m_wndHexEdit.SetData(&data);
+}
+
+BOOL CQXEditView::HasControl() const
+{
+    return ::IsWindow(m_wndHexEdit.GetSafeHwnd());
+}
+
+BOOL CQXEditView::LoadDocumentFile(LPCSTR lpszPathName)
+{
+    return m_wndHexEdit.LoadFile(lpszPathName);
 }
 
 void CQXEditView::OnDraw(CDC*)

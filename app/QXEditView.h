@@ -18,6 +18,12 @@ public:
     void OnInitialUpdate() override;
     void OnDraw(CDC* pDC) override;
 
+    // TRUE once the control's window exists (after the first initial update).
+    BOOL HasControl() const;
+    // Loads a file the document opens into the control, as "OpenFile" does
+    // after its dialog; FALSE when the control refused it (and said why).
+    BOOL LoadDocumentFile(LPCSTR lpszPathName);
+
 protected:
     BOOL OnPreparePrinting(CPrintInfo* pInfo) override;
     void OnBeginPrinting(CDC* pDC, CPrintInfo* pInfo) override;

@@ -38,9 +38,10 @@ public:
 
     // Whole-buffer operations: every byte to one value, the bytes from or to
     // a file, with or without the common file dialog. Failures are reported
-    // in a message box and leave the control and the file as they were.
+    // in a message box and leave the control and the file as they were;
+    // LoadFile returns FALSE after such a report.
     void Fill(BYTE value);
-    void LoadFile(LPCSTR lpszPath);
+    BOOL LoadFile(LPCSTR lpszPath);
     void SaveFile(LPCSTR lpszPath);
     void OpenFile();
     void SaveFileAs();
@@ -105,6 +106,11 @@ protected:
     CString GetBitsText();
     CString GetStatusText();
     static CString GetCharText(const CString& strHex);
+
+    // The attributes a saved file gets from those the target had: the ones
+    // a user or a program sets, and the archive bit, since its content
+    // changed.
+    static DWORD AttributesAfterSave(DWORD dwBefore);
 
     // Number of data rows: 16 bytes a row, the last one possibly short.
     int GetRowCount() const;

@@ -4,16 +4,75 @@
 //
 // A failure never costs the user a byte: a load reads into an array of its
 // own and takes it only when the whole file is in; a save writes a temporary
-// file beside the target and replaces the target with it only when every
-// byte is written. Failures are shown in the framework's message box, named
-// after the file the user chose.
+// file beside the target, flushes it to the disk and replaces the target with
+// it only when every byte is there. Failures are shown in the framework's
+// message box, named after the file the user chose.
 #include "HexEditCtrl.h"
 #include <afxdlgs.h>
 #include <climits>
 #include <string.h>
 #include <utility>
 
+#ifdef QX_FILE_TEST_HOOKS
+#include "HexEditFileHooks.h"
+
+namespace HexEditFileHooks {
+
+BOOL(WINAPI* pfnFlushFileBuffers)(HANDLE) = ::FlushFileBuffers;
+BOOL(WINAPI* pfnReplaceFileA)(LPCSTR, LPCSTR, LPCSTR, DWORD, LPVOID, LPVOID) = ::ReplaceFileA;
+BOOL(WINAPI* pfnMoveFileExA)(LPCSTR, LPCSTR, DWORD) = ::MoveFileExA;
+void (*pfnBeforeRead)(LPCSTR) = nullptr;
+
+void Reset()
+{
+    pfnFlushFileBuffers = ::FlushFileBuffers;
+    pfnReplaceFileA = ::ReplaceFileA;
+    pfnMoveFileExA = ::MoveFileExA;
+    pfnBeforeRead = nullptr;
+}
+
+} // namespace HexEditFileHooks
+#endif
+
 namespace {
+
+// The system calls where a test build injects its faults.
+BOOL FlushToDisk(HANDLE hFile)
+{
+#ifdef QX_FILE_TEST_HOOKS
+    return HexEditFileHooks::pfnFlushFileBuffers(hFile);
+#else
+    return ::FlushFileBuffers(hFile);
+#endif
+}
+
+BOOL ReplaceWith(LPCSTR lpszTarget, LPCSTR lpszNew)
+{
+#ifdef QX_FILE_TEST_HOOKS
+    return HexEditFileHooks::pfnReplaceFileA(lpszTarget, lpszNew, NULL, REPLACEFILE_IGNORE_MERGE_ERRORS, NULL, NULL);
+#else
+    return ::ReplaceFileA(lpszTarget, lpszNew, NULL, REPLACEFILE_IGNORE_MERGE_ERRORS, NULL, NULL);
+#endif
+}
+
+BOOL MoveInPlace(LPCSTR lpszNew, LPCSTR lpszTarget)
+{
+#ifdef QX_FILE_TEST_HOOKS
+    return HexEditFileHooks::pfnMoveFileExA(lpszNew, lpszTarget, MOVEFILE_REPLACE_EXISTING);
+#else
+    return ::MoveFileExA(lpszNew, lpszTarget, MOVEFILE_REPLACE_EXISTING);
+#endif
+}
+
+void BeforeRead(LPCSTR lpszPath)
+{
+#ifdef QX_FILE_TEST_HOOKS
+    if (HexEditFileHooks::pfnBeforeRead != nullptr)
+        HexEditFileHooks::pfnBeforeRead(lpszPath);
+#else
+    (void)lpszPath;
+#endif
+}
 
 // Shows the framework's message for a file failure on lpszPath.
 void ReportFileError(int nCause, LONG lOsError, LPCSTR lpszPath)
@@ -41,12 +100,32 @@ bool GetFolderOf(LPCSTR lpszPath, CString& strFolder)
     return true;
 }
 
+// Reports a save whose new bytes are left only in the temporary file (the
+// target is gone): the framework's message for the failure, then where the
+// bytes are, so that the user can rescue them.
+void ReportBytesLeftIn(DWORD dwError, LPCSTR lpszPath, LPCSTR lpszTemp)
+{
+    CFileException e(CFileException::OsErrorToException(static_cast<LONG>(dwError)), static_cast<LONG>(dwError),
+                     lpszPath);
+    char szMessage[1024] = "";
+    e.GetErrorMessage(szMessage, sizeof szMessage);
+    CString strText;
+    strText.Format("%s\n\nThe saved bytes are kept in:\n%s", szMessage, lpszTemp);
+    AfxMessageBox(strText, MB_OK);
+}
+
 // The attributes a replaced file keeps: those a user or a program sets on a
 // file, not those that describe how the system stores it.
 const DWORD kKeptAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
                               FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 
 } // namespace
+
+DWORD CHexEditCtrl::AttributesAfterSave(DWORD dwBefore)
+{
+    // Written content is marked for the next backup, as any write marks it.
+    return (dwBefore & kKeptAttributes) | FILE_ATTRIBUTE_ARCHIVE;
+}
 
 void CHexEditCtrl::Fill(BYTE value)
 {
@@ -59,13 +138,15 @@ void CHexEditCtrl::Fill(BYTE value)
         Invalidate(TRUE);
 }
 
-void CHexEditCtrl::LoadFile(LPCSTR lpszPath)
+BOOL CHexEditCtrl::LoadFile(LPCSTR lpszPath)
 {
+    // Others may go on reading and writing the file (a log being written, a
+    // running program); one that holds it without sharing refuses the open.
     CFile file;
     CFileException error;
-    if (!file.Open(lpszPath, CFile::modeRead, &error)) {
+    if (!file.Open(lpszPath, CFile::modeRead | CFile::shareDenyNone, &error)) {
         error.ReportError(MB_OK, 0);
-        return;
+        return FALSE;
     }
 
     // The new bytes go into an array of their own: until the last of them is
@@ -76,21 +157,23 @@ void CHexEditCtrl::LoadFile(LPCSTR lpszPath)
         if (nLength > static_cast<ULONGLONG>(INT_MAX)) {
             // The array counts its bytes in a signed 32-bit int.
             AfxMessageBox(AFX_IDP_FILE_TOO_LARGE, MB_OK);
-            return;
+            return FALSE;
         }
         int nSize = static_cast<int>(nLength);
         newData.SetSize(nSize, 1024);
+        BeforeRead(lpszPath);
         UINT nRead = file.Read(newData.GetData(), static_cast<UINT>(nSize));
         if (nRead != static_cast<UINT>(nSize)) {
-            // The file ended early (it shrank since its length was taken).
+            // The file ended early (another program shortened it since its
+            // length was taken).
             ReportFileError(CFileException::endOfFile, -1, lpszPath);
-            return;
+            return FALSE;
         }
         file.Close();
     } catch (CException* e) {
         e->ReportError(MB_OK, 0);
         e->Delete();
-        return;
+        return FALSE;
     }
 
     m_data = std::move(newData);
@@ -121,6 +204,7 @@ void CHexEditCtrl::LoadFile(LPCSTR lpszPath)
         m_byteCur = GetCaretByte();
     if (m_hWnd != NULL)
         Invalidate(TRUE);
+    return TRUE;
 }
 
 void CHexEditCtrl::SaveFile(LPCSTR lpszPath)
@@ -177,6 +261,11 @@ void CHexEditCtrl::SaveFile(LPCSTR lpszPath)
     }
     try {
         temp.Write(m_data.GetData(), static_cast<UINT>(m_data.GetSize()));
+        // On the disk before it takes the target's place: a power cut after
+        // the replace must not leave a file of the right length full of
+        // zeros.
+        if (!FlushToDisk(temp.m_hFile))
+            CFileException::ThrowOsError(static_cast<LONG>(::GetLastError()), szTemp);
         temp.Close();
     } catch (CFileException* e) {
         temp.Abort();
@@ -187,30 +276,32 @@ void CHexEditCtrl::SaveFile(LPCSTR lpszPath)
     }
 
     // The target takes the new content in one step. A replaced file keeps
-    // its attributes (set again where the system's replace leaves them out).
+    // its attributes (set again where the system's replace leaves them out)
+    // and is marked as changed.
     BOOL bReplaced;
     DWORD dwError = NO_ERROR;
     if (bTargetExists) {
-        bReplaced = ::ReplaceFileA(lpszPath, szTemp, NULL, REPLACEFILE_IGNORE_MERGE_ERRORS, NULL, NULL);
+        bReplaced = ReplaceWith(lpszPath, szTemp);
         if (!bReplaced) {
             dwError = ::GetLastError();
             // The system may have removed the target and then failed to
             // rename the new file: the new file is then the only copy, and
-            // it goes in under the target's name or stays where it is.
+            // it goes in under the target's name or stays where it is, and
+            // the user is told where.
             if (dwError == ERROR_UNABLE_TO_MOVE_REPLACEMENT &&
                 ::GetFileAttributesA(lpszPath) == INVALID_FILE_ATTRIBUTES) {
-                bReplaced = ::MoveFileExA(szTemp, lpszPath, MOVEFILE_REPLACE_EXISTING);
+                bReplaced = MoveInPlace(szTemp, lpszPath);
                 if (!bReplaced) {
-                    ReportOsError(::GetLastError(), lpszPath);
+                    ReportBytesLeftIn(::GetLastError(), lpszPath, szTemp);
                     return;
                 }
             }
         }
-        DWORD dwKept = dwAttributes & kKeptAttributes;
-        if (bReplaced && (::GetFileAttributesA(lpszPath) & kKeptAttributes) != dwKept)
-            ::SetFileAttributesA(lpszPath, dwKept != 0 ? dwKept : FILE_ATTRIBUTE_NORMAL);
+        DWORD dwWanted = AttributesAfterSave(dwAttributes);
+        if (bReplaced && (::GetFileAttributesA(lpszPath) & kKeptAttributes) != dwWanted)
+            ::SetFileAttributesA(lpszPath, dwWanted);
     } else {
-        bReplaced = ::MoveFileExA(szTemp, lpszPath, MOVEFILE_REPLACE_EXISTING);
+        bReplaced = MoveInPlace(szTemp, lpszPath);
         if (!bReplaced)
             dwError = ::GetLastError();
     }

@@ -2,6 +2,7 @@
 // fresh folder under Wine, the message box text read from the real box, the
 // picture read back from the window, and the real common file dialogs driven
 // from a second thread.
+#include "HexEditFileHooks.h"
 #include "MessageBoxCatcher.h"
 #include "TestHost.h"
 
@@ -22,6 +23,7 @@ class FileHexEdit : public TestHexEdit {
 public:
     using CHexEditCtrl::m_nDigit;
     using CHexEditCtrl::m_bTimer;
+    using CHexEditCtrl::AttributesAfterSave;
 };
 
 Bytes ReadAll(const std::string& path)
@@ -414,6 +416,16 @@ TEST_F(FileTest, SaveOverALongerFileLeavesExactlyTheArrayAndKeepsAttributes)
     EXPECT_EQ(DWORD(FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE),
               ::GetFileAttributesA(path.c_str()) & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE));
     EXPECT_EQ(std::vector<std::string>{"lungo.bin"}, List(dir));
+    // The saved file is marked for the next backup, whatever a backup left;
+    // what a user set stays, what describes the storage goes. (Wine keeps
+    // no archive bit on the disk: the attributes the save sets are checked.)
+    EXPECT_EQ(DWORD(FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE),
+              FileHexEdit::AttributesAfterSave(FILE_ATTRIBUTE_HIDDEN));
+    EXPECT_EQ(DWORD(FILE_ATTRIBUTE_ARCHIVE), FileHexEdit::AttributesAfterSave(FILE_ATTRIBUTE_NORMAL));
+    EXPECT_EQ(DWORD(FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED | FILE_ATTRIBUTE_ARCHIVE),
+              FileHexEdit::AttributesAfterSave(FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED |
+                                               FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_SPARSE_FILE |
+                                               FILE_ATTRIBUTE_COMPRESSED));
 
     // An empty array makes an empty file.
     ctl.SetBytes({});
@@ -467,6 +479,132 @@ TEST_F(FileTest, FileHeldOpenWithoutSharingIsRefused)
     EXPECT_EQ(old, ReadAll(path));
     EXPECT_EQ(names, List(dir));
     ::CloseHandle(hHeld);
+}
+
+// Faults injected where the system rarely fails: the test build's hooks
+// stand in for the system's calls.
+class FileFaultTest : public FileTest {
+protected:
+    void TearDown() override
+    {
+        HexEditFileHooks::Reset();
+        if (hHeld != INVALID_HANDLE_VALUE)
+            ::CloseHandle(hHeld);
+        FileTest::TearDown();
+    }
+    // The system's calls as the faults make them.
+    static BOOL WINAPI WatchedFlush(HANDLE hFile)
+    {
+        ++nFlushes;
+        LARGE_INTEGER size = {};
+        ::GetFileSizeEx(hFile, &size);
+        nFlushedSize = size.QuadPart;
+        bTargetOldAtFlush = ReadAll(target) == Pattern(3000, 1);
+        return ::FlushFileBuffers(hFile);
+    }
+    static BOOL WINAPI FlushOfAFullDisk(HANDLE)
+    {
+        ::SetLastError(ERROR_DISK_FULL);
+        return FALSE;
+    }
+    static BOOL WINAPI ReplaceThatLosesTheTarget(LPCSTR lpszReplaced, LPCSTR, LPCSTR, DWORD, LPVOID, LPVOID)
+    {
+        ::DeleteFileA(lpszReplaced);
+        ::SetLastError(ERROR_UNABLE_TO_MOVE_REPLACEMENT);
+        return FALSE;
+    }
+    static BOOL WINAPI RefusedMove(LPCSTR, LPCSTR, DWORD)
+    {
+        ::SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+
+    static HANDLE hHeld;     // the file as another program holds it
+    static int nFlushes;
+    static LONGLONG nFlushedSize;
+    static bool bTargetOldAtFlush;
+    static std::string target;
+};
+HANDLE FileFaultTest::hHeld = INVALID_HANDLE_VALUE;
+int FileFaultTest::nFlushes = 0;
+LONGLONG FileFaultTest::nFlushedSize = -1;
+bool FileFaultTest::bTargetOldAtFlush = false;
+std::string FileFaultTest::target;
+
+// A file other programs read and write (a log being written) loads; one that
+// another program shortens between the length and the read is refused.
+TEST_F(FileFaultTest, LoadSharesTheFileAndCatchesOneThatShrinks)
+{
+    ScrollAndSelect();
+    std::string path = Path("registro.log");
+    Bytes bytes = Pattern(5000, 8);
+    ASSERT_TRUE(WriteAll(path, bytes));
+    HANDLE hWriter = ::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    ASSERT_NE(INVALID_HANDLE_VALUE, hWriter);
+    {
+        MessageBoxCatcher box;
+        ctl.LoadFile(path.c_str());
+        EXPECT_EQ(0, box.Count()) << box.Text();
+    }
+    ::CloseHandle(hWriter);
+    EXPECT_EQ(bytes, Data());
+
+    ScrollAndSelect();
+    hHeld = ::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                          OPEN_EXISTING, 0, NULL);
+    ASSERT_NE(INVALID_HANDLE_VALUE, hHeld);
+    HexEditFileHooks::pfnBeforeRead = [](LPCSTR) {
+        LARGE_INTEGER half;
+        half.QuadPart = 2500;
+        EXPECT_TRUE(::SetFilePointerEx(hHeld, half, NULL, FILE_BEGIN) && ::SetEndOfFile(hHeld));
+    };
+    ExpectLoadRefused(path, "Tentativo di accedere a " + path + " oltre la sua fine.");
+}
+
+// The new bytes are on the disk before they replace the target; a flush that
+// fails leaves the target as it was.
+TEST_F(FileFaultTest, SaveFlushesBeforeTheReplace)
+{
+    target = Path("durevole.bin");
+    Bytes old = Pattern(3000, 1), bytes = Pattern(4096, 2);
+    ASSERT_TRUE(WriteAll(target, old));
+    ctl.SetBytes(bytes);
+    nFlushes = 0;
+    HexEditFileHooks::pfnFlushFileBuffers = WatchedFlush;
+    {
+        MessageBoxCatcher box;
+        ctl.SaveFile(target.c_str());
+        EXPECT_EQ(0, box.Count()) << box.Text();
+    }
+    EXPECT_EQ(1, nFlushes);
+    EXPECT_EQ(4096, nFlushedSize);
+    EXPECT_TRUE(bTargetOldAtFlush) << "the target was replaced before the flush";
+    EXPECT_EQ(bytes, ReadAll(target));
+
+    ctl.SetBytes(old);
+    HexEditFileHooks::pfnFlushFileBuffers = FlushOfAFullDisk;
+    ExpectSaveRefused(target, "Disco pieno durante l'accesso a " + target + ".");
+}
+
+// The system's replace removed the target and could not rename the new file,
+// and the fallback's rename fails too: the new bytes are only in the
+// temporary file, and the message says where.
+TEST_F(FileFaultTest, SaveThatLosesTheTargetNamesTheFileWithTheBytes)
+{
+    target = Path("perso.bin");
+    ASSERT_TRUE(WriteAll(target, Pattern(100, 3)));
+    Bytes bytes = Pattern(700, 4);
+    ctl.SetBytes(bytes);
+    HexEditFileHooks::pfnReplaceFileA = ReplaceThatLosesTheTarget;
+    HexEditFileHooks::pfnMoveFileExA = RefusedMove;
+    MessageBoxCatcher box;
+    ctl.SaveFile(target.c_str());
+    std::vector<std::string> names = List(dir);
+    ASSERT_EQ(1u, names.size());
+    std::string temp = Path(names[0]);
+    EXPECT_EQ(bytes, ReadAll(temp));
+    EXPECT_EQ(1, box.Count());
+    EXPECT_EQ("Accesso a " + target + " negato.\n\nThe saved bytes are kept in:\n" + temp, box.Text());
 }
 
 TEST_F(FileTest, FolderAsThePathIsRefused)

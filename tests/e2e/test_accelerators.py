@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """The ten accelerators of QXEdit's frame whose commands nothing handles
-change no byte (the bytes saved through "SaveFile" after each); Ctrl+S on
-the untitled document asks for a name and Cancel writes nothing; "&Esci"
-ends the program without a question."""
+change no byte (the bytes saved through "SaveFile" after each); Ctrl+S
+opens the control's save dialog, as "SaveFile" does, and Cancel writes
+nothing; "&Esci" ends the program without a question."""
 
 import os
 import time
@@ -39,14 +39,15 @@ def test_unhandled_accelerators_leave_the_bytes_and_exit_from_the_menu():
             check(data == expected, "%s changed byte(s) %r" % (
                 combo, [k for k in range(len(data)) if k >= len(expected) or data[k] != expected[k]][:8]))
 
-        # Ctrl+S on the untitled document asks for a name; Cancel writes nothing.
+        # Ctrl+S asks for a name in the control's save dialog; Cancel
+        # writes nothing.
         app.focus(frame)
         app.key("ctrl+s")
-        wait_top(app, "Salva con nome")
+        wait_top(app, "Save As")
         app.screenshot("ctrl-s")
         listing = sorted(os.listdir(out_dir()))
         app.key("Escape")
-        wait_gone(app, "Salva con nome")
+        wait_gone(app, "Save As")
         only_frame(app)
         check(sorted(os.listdir(out_dir())) == listing, "cancelling the save wrote a file")
 

@@ -3,7 +3,9 @@
 changes and shows nothing; a missing file and a read-only target are
 refused in the framework's words with the whole path, and leave the view
 and the file as they were; a 100-byte file shows 7 rows and is written back
-byte for byte, also over a longer file, without a question."""
+byte for byte, also over a longer file, without a question. Ctrl+O shows
+the file it opens, Ctrl+S saves what the view shows, and a file the control
+cannot read leaves the view and the title as they were."""
 
 import os
 import time
@@ -86,6 +88,57 @@ def test_open_and_save_files():
         with open(ro, "rb") as f:
             check(f.read() == b"keep me", "the read-only file changed")
         only_frame(app)
+
+
+def save_with_ctrl_s(app, frame, path):
+    """Ctrl+S, the control's save dialog, the path typed, Enter; returns once
+    the file under that name is a new one."""
+    before = os.stat(path).st_ino if os.path.exists(path) else None
+    app.focus(frame)
+    app.key("ctrl+s")
+    file_dialog(app, "Save As", path)
+    only_frame(app)
+    deadline = time.time() + 30
+    while not os.path.exists(path) or os.stat(path).st_ino == before:
+        check(time.time() < deadline, "Ctrl+S did not write %s" % path)
+        time.sleep(0.1)
+    with open(path, "rb") as f:
+        return f.read()
+
+
+def test_ctrl_o_shows_the_file_and_ctrl_s_saves_what_the_view_shows():
+    thousand = bytes((i * 13 + 5) % 256 for i in range(1000))
+    src = new_file("thousand.bin", thousand)
+    too_big = new_file("too-big.bin")
+    with open(too_big, "wb") as f:
+        f.truncate(1 << 31)   # sparse: one byte more than the control holds
+    with QXEdit() as app:
+        settle(app)
+        frame = app.wait_window("QXEdit")
+
+        app.key("ctrl+o")
+        file_dialog(app, "Apri", src)
+        only_frame(app)
+        app.wait_window("thousand.bin - QXEdit", timeout=30)
+        # Saved over itself it keeps exactly its bytes.
+        check(save_with_ctrl_s(app, frame, src) == thousand, "Ctrl+S did not keep the file's 1000 bytes")
+        # An edited byte reaches a new file.
+        app.focus(frame)
+        app.type("ab")
+        edited = b"\xab" + thousand[1:]
+        got = save_with_ctrl_s(app, frame, new_file("received.bin"))
+        check(got == edited, "Ctrl+S wrote %d bytes, not the 1000 the view shows" % len(got))
+
+        # A file the control cannot hold: its message; the view and the
+        # title stay.
+        app.focus(frame)
+        app.key("ctrl+o")
+        file_dialog(app, "Apri", too_big)
+        text = message_box(app)
+        check(text == "Il file \xe8 troppo grande per essere aperto.", "the box says %r" % text)
+        only_frame(app)
+        check("thousand.bin" in app.window_name(frame), "the title is %r" % app.window_name(frame))
+        check(saved_bytes(app, frame, "after-refused.bin") == edited, "the refused open changed the bytes")
 
 
 if __name__ == "__main__":

@@ -2,8 +2,7 @@
 """QXEdit's application shell seen from outside: the frame, its menu,
 toolbar and status bar, the control over the view, the title after a file
 named on the command line, resizing, focus, the About box, the View menu,
-Exit, the recent-file list in the registry, and a save that asks before it
-replaces a file."""
+Exit and the recent-file list in the registry."""
 
 import os
 import re
@@ -245,31 +244,6 @@ def test_exit_asks_nothing_and_the_file_reaches_the_recent_list():
         check(rc == 0, "QXEdit exited with %s after Esci" % rc)
         first = wintree(app, "reg", MRU_KEY, "File1", check_rc=False).strip()
         check(first.lower().endswith("\\recent.bin"), "File1 of the recent-file list: %r" % first)
-
-
-def test_save_over_an_existing_file_asks_first():
-    path = os.path.join(out_dir(), "keep.bin")
-    with open(path, "wb") as f:
-        f.write(b"precious")
-    with QXEdit("keep.bin", cwd=out_dir()) as app:
-        settle(app, "keep.bin")
-        app.key("ctrl+s")
-        xid = app.wait_window("Salva con nome", timeout=15)
-        app.screenshot("save-as")
-        app.key("Return")            # keep the name: the file exists
-        deadline = time.time() + 10
-        while len(app.windows()) < 3:
-            check(time.time() < deadline, "no question before replacing the file")
-            time.sleep(0.3)
-        app.screenshot("replace-question")
-        app.key("n")                 # No
-        time.sleep(0.5)
-        app.focus(xid)
-        app.key("Escape")            # cancel the Save As dialog
-        time.sleep(0.5)
-        check(len(app.windows()) == 1, "only the frame is left")
-    with open(path, "rb") as f:
-        check(f.read() == b"precious", "the file was kept")
 
 
 if __name__ == "__main__":

@@ -1,0 +1,25 @@
+// HexEditFileHooks.h - for the control's tests only: the points of a load
+// and a save where a test injects a fault. They exist only where
+// HexEditFile.cpp is compiled with QX_FILE_TEST_HOOKS (the control's test
+// program compiles its own copy so); the control's library calls the system
+// directly and knows nothing of them.
+#pragma once
+
+#include <windows.h>
+
+namespace HexEditFileHooks {
+
+// Stand in for the system's calls of a save's last steps; they start as the
+// system's own functions.
+extern BOOL(WINAPI* pfnFlushFileBuffers)(HANDLE hFile);
+extern BOOL(WINAPI* pfnReplaceFileA)(LPCSTR lpszReplaced, LPCSTR lpszReplacement, LPCSTR lpszBackup,
+                                     DWORD dwFlags, LPVOID pExclude, LPVOID pReserved);
+extern BOOL(WINAPI* pfnMoveFileExA)(LPCSTR lpszExisting, LPCSTR lpszNew, DWORD dwFlags);
+// Called by a load after it took the file's length and before it reads the
+// bytes; NULL for nothing.
+extern void (*pfnBeforeRead)(LPCSTR lpszPath);
+
+// Puts every hook back as it started.
+void Reset();
+
+} // namespace HexEditFileHooks
