@@ -4,8 +4,10 @@
 // system caret (GetCaretPos, GetGUIThreadInfo), the scroll bars and the
 // picture. Includes a block of 800,000,000 bytes, whose hex positions no
 // longer fit an int, and the control inside a real dialog.
+#include "MessageBoxCatcher.h"
 #include "TestHost.h"
 
+#include <climits>
 #include <cstring>
 #include <string>
 
@@ -896,6 +898,134 @@ TEST_F(BigBlockTest, CharacterColumnEndAndTyping)
     EXPECT_EQ(kBig - 1, ctl.m_nCaretPos);
     EXPECT_EQ((62 + 15) * cx, CaretPos().x);
     EXPECT_EQ(19 * cy, CaretPos().y);
+}
+
+// ---------------------------------------------------------------------------
+// The largest block the array holds, from a file and back: every position
+// and pixel stays in range (the control under test traps on an int
+// overflow), also one and two lines high, where the first row passes
+// 134,217,727 and times the cell height no longer fits an int.
+
+// The traps of those overflow checks (illegal instructions): a paint's
+// exception is swallowed by the system, so they are counted as they arise.
+int g_nOverflowTraps = 0;
+LONG CALLBACK CountOverflowTraps(EXCEPTION_POINTERS* pInfo)
+{
+    if (pInfo->ExceptionRecord->ExceptionCode == EXCEPTION_ILLEGAL_INSTRUCTION)
+        g_nOverflowTraps++;
+    return EXCEPTION_CONTINUE_SEARCH;
+}
+
+class LargestBlockTest : public KeyTest {
+protected:
+    static constexpr int kSize = INT_MAX;
+    void SetUp() override
+    {
+        if (sizeof(void*) == 4)
+            GTEST_SKIP() << "a 32-bit process cannot hold 2 GiB in one block";
+        g_nOverflowTraps = 0;
+        m_hTrapHandler = ::AddVectoredExceptionHandler(1, CountOverflowTraps);
+        ASSERT_NO_FATAL_FAILURE(KeyTest::SetUp());
+        char szDir[MAX_PATH] = "";
+        ::GetTempPathA(MAX_PATH, szDir);
+        m_strIn = std::string(szDir) + "qx largest block.bin";
+        m_strOut = std::string(szDir) + "qx largest block saved.bin";
+        ::DeleteFileA(m_strOut.c_str());
+        // Sparse but for its last byte, 0x5A.
+        HANDLE h = ::CreateFileA(m_strIn.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+        ASSERT_NE(INVALID_HANDLE_VALUE, h);
+        LARGE_INTEGER at;
+        at.QuadPart = kSize - 1;
+        const BYTE last = 0x5A;
+        DWORD n = 0;
+        const bool ok = ::SetFilePointerEx(h, at, NULL, FILE_BEGIN) && ::WriteFile(h, &last, 1, &n, NULL) && n == 1;
+        ::CloseHandle(h);
+        ASSERT_TRUE(ok);
+    }
+    void TearDown() override
+    {
+        if (m_hTrapHandler != NULL)
+            ::RemoveVectoredExceptionHandler(m_hTrapHandler);
+        ctl.m_data.SetSize(0, -1);
+        if (!m_strIn.empty()) {
+            ::DeleteFileA(m_strIn.c_str());
+            ::DeleteFileA(m_strOut.c_str());
+        }
+    }
+    // The length of a file and its byte at nAt (-1 when unreadable).
+    static int ByteOfFile(const std::string& path, LONGLONG nAt, LONGLONG* pnLength)
+    {
+        HANDLE h = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+        if (h == INVALID_HANDLE_VALUE)
+            return -1;
+        LARGE_INTEGER size = {}, at = {};
+        at.QuadPart = nAt;
+        BYTE b = 0;
+        DWORD n = 0;
+        const bool ok = ::GetFileSizeEx(h, &size) && ::SetFilePointerEx(h, at, NULL, FILE_BEGIN) &&
+                        ::ReadFile(h, &b, 1, &n, NULL) && n == 1;
+        ::CloseHandle(h);
+        *pnLength = size.QuadPart;
+        return ok ? b : -1;
+    }
+
+    std::string m_strIn, m_strOut;
+    PVOID m_hTrapHandler = NULL;
+};
+
+TEST_F(LargestBlockTest, LoadEndTypeSelectPaintOneAndTwoLinesHighAndSave)
+{
+    MessageBoxCatcher box;
+    ctl.LoadFile(m_strIn.c_str());
+    Pump();
+    ASSERT_EQ(0, MessageBoxCatcher::Count()) << MessageBoxCatcher::Text();
+    ASSERT_EQ(kSize, ctl.m_data.GetSize());
+    const LONGLONG kUnits = 3LL * kSize;
+    const int nRows = kSize / 16 + 1;   // the last one holds 15 bytes
+    Focus();
+
+    Key(VK_END);
+    EXPECT_EQ(kUnits - 3, ctl.m_nCaretPos);
+    EXPECT_EQ(nRows - 1 + 3 - 20, ctl.m_nFirstRow);
+    EXPECT_EQ(0x5A, ctl.m_byteCur);
+    Chars("c3");
+    EXPECT_EQ(0xC3, At(kSize - 1));
+    EXPECT_EQ(kUnits - 1, ctl.m_nCaretPos);
+    ExpectCaretOnItsCell();
+    Key(VK_HOME, kShift);
+    ExpectSelection(0, kUnits - 2);
+    EXPECT_EQ(0, ctl.m_nFirstRow);
+    ExpectCaretOnItsCell();
+
+    // Ctrl+End keeps the selection; the bottom of the bar is the row count
+    // plus one (one line high) or the row count (two lines high).
+    for (int nLines : {2, 1}) {
+        SCOPED_TRACE(nLines);
+        ctl.SetLayoutCells(85, nLines);
+        Key(VK_END, kCtrl);
+        for (int i = 0; i < 3; i++)
+            ctl.SendScroll(WM_VSCROLL, SB_LINEDOWN);
+        EXPECT_EQ(nRows + 2 - nLines, ctl.m_nFirstRow);
+        EXPECT_EQ(ctl.m_nFirstRow, ctl.Bar(SB_VERT).nPos);
+        ExpectCaretOnItsCell();
+        ::HideCaret(ctl.m_hWnd);   // it would invert the caret's cell
+        Picture shown = Picture::FromWindow(ctl.m_hWnd);
+        ::ShowCaret(ctl.m_hWnd);
+        EXPECT_EQ(-1, shown.FirstDifference(ctl.PaintPerItem()).x);
+        ctl.SendScroll(WM_VSCROLL, SB_LINEUP);
+        EXPECT_EQ(nRows + 1 - nLines, ctl.m_nFirstRow);
+        Picture::FromWindow(ctl.m_hWnd);
+        EXPECT_EQ(0, g_nOverflowTraps) << "an int overflowed";
+    }
+    ExpectSelection(0, kUnits - 2);
+
+    ctl.SaveFile(m_strOut.c_str());
+    EXPECT_EQ(0, MessageBoxCatcher::Count()) << MessageBoxCatcher::Text();
+    LONGLONG nLength = 0;
+    EXPECT_EQ(0xC3, ByteOfFile(m_strOut, kSize - 1, &nLength));
+    EXPECT_EQ(kSize, nLength);
+    EXPECT_EQ(0, ByteOfFile(m_strOut, kSize / 2, &nLength));
+    EXPECT_EQ(0, g_nOverflowTraps) << "an int overflowed";
 }
 
 } // namespace
