@@ -47,6 +47,9 @@ public:
 
 protected:
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
+    // What the edit class receives: everything but what would put text into
+    // (or take it from) its own buffer, which stays empty.
+    LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     // The bytes shown and edited, the control's own copy.
     CByteArray m_data;

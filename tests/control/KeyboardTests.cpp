@@ -671,7 +671,15 @@ TEST_F(KeyTest, ResizeKeepsTheCaretOnItsCell)
 // control subclasses, as a dialog's data exchange binds it.
 class DialogKeyTest : public ::testing::Test {
 protected:
-    static INT_PTR CALLBACK DlgProc(HWND, UINT msg, WPARAM, LPARAM) { return msg == WM_INITDIALOG; }
+    static INT_PTR CALLBACK DlgProc(HWND, UINT msg, WPARAM wParam, LPARAM)
+    {
+        if (msg == WM_COMMAND && LOWORD(wParam) == 1000 &&
+            (HIWORD(wParam) == EN_CHANGE || HIWORD(wParam) == EN_UPDATE))
+            s_nTextNotifications++;
+        return msg == WM_INITDIALOG;
+    }
+    // EN_CHANGE and EN_UPDATE the dialog has had from the control.
+    static int s_nTextNotifications;
 
     void SetUp() override
     {
@@ -756,6 +764,8 @@ protected:
     KeyHexEdit ctl;
 };
 
+int DialogKeyTest::s_nTextNotifications = 0;
+
 TEST_F(DialogKeyTest, TabMovesTheFocusThroughTheDialogAndArrowsReachTheControl)
 {
     PostKey(VK_RIGHT);
@@ -778,8 +788,12 @@ TEST_F(DialogKeyTest, TabMovesTheFocusThroughTheDialogAndArrowsReachTheControl)
     EXPECT_EQ((1 + 2) * ctl.m_sizeChar.cy, pt.y);
 }
 
-TEST_F(DialogKeyTest, ShiftInsertAndCtrlArrowsLeaveBytesAndCaretAlone)
+TEST_F(DialogKeyTest, NothingReachesTheEditClassesOwnTextAndCtrlArrowsLeaveTheCaretAlone)
 {
+    // Shift+Insert is no accelerator in a dialog, so it reaches the control;
+    // neither it nor the clipboard messages nor typed text may go into the
+    // edit class's text (nothing shows it; the dialog would hear EN_CHANGE
+    // for no byte changed).
     if (::OpenClipboard(NULL)) {
         ::EmptyClipboard();
         HGLOBAL h = ::GlobalAlloc(GMEM_MOVEABLE, 16);
@@ -790,22 +804,46 @@ TEST_F(DialogKeyTest, ShiftInsertAndCtrlArrowsLeaveBytesAndCaretAlone)
     }
     ctl.m_nCaretPos = 48 * 2 + 5;
     ctl.MoveCaret(0, 0, FALSE);
+    PostKey(VK_RIGHT, kShift);
     Loop();
     const std::vector<BYTE> before(ctl.m_data.GetData(), ctl.m_data.GetData() + 4096);
+    const SCROLLINFO vert = ctl.Bar(SB_VERT), horz = ctl.Bar(SB_HORZ);
+    const LONGLONG nSelStart = ctl.m_nSelStart, nSelEnd = ctl.m_nSelEnd;
+    ASSERT_NE(-1, nSelStart);
+    s_nTextNotifications = 0;
     const int cx = ctl.m_sizeChar.cx, cy = ctl.m_sizeChar.cy;
-    for (UINT vk : {VK_INSERT, VK_RIGHT, VK_LEFT, VK_NEXT}) {
-        PostKey(vk, vk == VK_INSERT ? kShift : kCtrl);
-        SCOPED_TRACE(vk);
+    auto expectNothingChanged = [&](const char* pszAfter) {
+        SCOPED_TRACE(pszAfter);
+        EXPECT_EQ(0, ::GetWindowTextLengthA(ctl.m_hWnd));
+        EXPECT_EQ(0, s_nTextNotifications);
+        EXPECT_EQ(48 * 2 + 6, ctl.m_nCaretPos);
+        EXPECT_EQ(nSelStart, ctl.m_nSelStart);
+        EXPECT_EQ(nSelEnd, ctl.m_nSelEnd);
         POINT pt = CaretPos();
-        EXPECT_EQ((10 + 5) * cx, pt.x);
+        EXPECT_EQ((10 + 6) * cx, pt.x);
         EXPECT_EQ((2 + 2) * cy, pt.y);
+        SCROLLINFO v = ctl.Bar(SB_VERT), h = ctl.Bar(SB_HORZ);
+        EXPECT_TRUE(v.nMax == vert.nMax && v.nPage == vert.nPage && v.nPos == vert.nPos);
+        EXPECT_TRUE(h.nMax == horz.nMax && h.nPage == horz.nPage && h.nPos == horz.nPos);
+        EXPECT_TRUE(before == std::vector<BYTE>(ctl.m_data.GetData(), ctl.m_data.GetData() + 4096));
+    };
+    PostKey(VK_INSERT, kShift);
+    expectNothingChanged("Shift+Insert");
+    for (UINT vk : {VK_RIGHT, VK_LEFT, VK_NEXT}) {
+        PostKey(vk, kCtrl);
+        expectNothingChanged("Ctrl+arrow or Ctrl+Page Down");
     }
-    EXPECT_EQ(48 * 2 + 5, ctl.m_nCaretPos);
-    // The edit class did paste (into its own text, which nothing shows).
-    char szText[32] = "";
-    ::GetWindowTextA(ctl.m_hWnd, szText, sizeof szText);
-    EXPECT_STREQ("pasted text", szText);
-    EXPECT_TRUE(before == std::vector<BYTE>(ctl.m_data.GetData(), ctl.m_data.GetData() + 4096));
+    PostKey(VK_DELETE, kShift);
+    PostKey(VK_DELETE, kCtrl);
+    expectNothingChanged("Shift+Delete and Ctrl+Delete");
+    for (UINT msg : {UINT(WM_PASTE), UINT(WM_CUT), UINT(WM_CLEAR), UINT(WM_UNDO), UINT(EM_UNDO)}) {
+        ::SendMessageA(ctl.m_hWnd, msg, 0, 0);
+        Loop();
+        expectNothingChanged("a clipboard or undo message");
+    }
+    ::SendMessageA(ctl.m_hWnd, WM_IME_CHAR, 'x', 1);
+    Loop();
+    expectNothingChanged("a character from an input method");
 }
 
 // ---------------------------------------------------------------------------
