@@ -121,8 +121,8 @@ protected:
     void EnsureCaretVisible();
     void MoveCaret(int nCols, int nRows, BOOL bRedraw);
     void UpdateCaret();
-    // Puts the system caret back on the caret's cell while the control has
-    // the focus, after the edit class's own processing moved it; lays
+    // Puts the system caret on the caret's cell while the control has the
+    // focus (also after the edit class's own processing moved it); lays
     // nothing out and changes no state.
     void RestoreCaretPos();
     // Top-left pixel of the caret's cell (it may lie off the client area).

@@ -303,10 +303,9 @@ POINT CHexEditCtrl::GetCaretCellPoint() const
 
 void CHexEditCtrl::UpdateCaret()
 {
-    // Placed even off the client area or without the focus: the system
-    // clips it, and without a caret the call has no visible effect.
-    POINT pt = GetCaretCellPoint();
-    ::SetCaretPos(pt.x, pt.y);
+    // Placed even off the client area (the system clips it), but only while
+    // the control has the focus; OnSetFocus places it when the focus comes.
+    RestoreCaretPos();
     m_byteCur = GetCaretByte();
     RecalcLayout();
 }

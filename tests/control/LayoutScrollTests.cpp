@@ -14,17 +14,14 @@ namespace {
 
 class LayoutTest : public qxtest::CountingControlTest<TestHexEdit> {
 protected:
-    void TearDown() override
+    // The control places the system caret only while it has the focus (it
+    // creates its caret then).
+    void Focus()
     {
-        if (bCaret)
-            ::DestroyCaret();
-    }
-    // The tests own the system caret: the control creates its own only with
-    // the focus, which these tests never give it.
-    void MakeCaret()
-    {
-        ASSERT_TRUE(::CreateCaret(ctl.m_hWnd, NULL, 2, cy));
-        bCaret = true;
+        ::SetForegroundWindow(host.hwnd());
+        ::SetFocus(ctl.m_hWnd);
+        Pump();
+        ASSERT_EQ(ctl.m_hWnd, ::GetFocus());
     }
     POINT Caret()
     {
@@ -32,8 +29,6 @@ protected:
         ::GetCaretPos(&pt);
         return pt;
     }
-
-    bool bCaret = false;
 };
 
 // ---------------------------------------------------------------------------
@@ -312,7 +307,7 @@ TEST_F(LayoutTest, ScrollingDownWithTheHorizontalBarPlacesTheCaretOneLineFurther
     // With the horizontal bar shown the handler lets the row reach
     // rows - visible + 3; the caret is placed with that row before the
     // layout pulls the row back to rows - visible + 2.
-    MakeCaret();
+    Focus();
     ctl.SetLayoutCells(40, 20);
     ctl.m_nCaretPos = 255 * 48;   // first byte of the last row
     for (int i = 0; i < 20; i++)
@@ -440,7 +435,7 @@ TEST_F(LayoutTest, WideWindowNeverScrollsToANegativeColumn)
 {
     // More than 81 columns: the bar is hidden, and a stray SB_LINERIGHT
     // leaves the view (and the caret) where they are.
-    MakeCaret();
+    Focus();
     ctl.SetLayoutCells(100, 20);
     ASSERT_FALSE(ctl.BarShown(SB_HORZ));
     ctl.UpdateCaret();
@@ -518,7 +513,7 @@ TEST_F(LayoutTest, DraggingTheVerticalThumbScrolls)
 
 TEST_F(LayoutTest, UpdateCaretPlacesTheSystemCaretOnTheCell)
 {
-    MakeCaret();
+    Focus();
     ctl.SetLayoutCells(40, 20);
 
     ctl.m_nArea = 0;
@@ -560,7 +555,7 @@ TEST_F(LayoutTest, UpdateCaretPlacesTheSystemCaretOnTheCell)
 
 TEST_F(LayoutTest, ScrollingReplacesTheCaretButNotItsPosition)
 {
-    MakeCaret();
+    Focus();
     ctl.SetLayoutCells(40, 20);
     ctl.m_nCaretPos = 48 * 4;
     ctl.UpdateCaret();
@@ -571,9 +566,60 @@ TEST_F(LayoutTest, ScrollingReplacesTheCaretButNotItsPosition)
     EXPECT_EQ((10 - 1) * cx, Caret().x);
 }
 
+TEST_F(LayoutTest, WithoutTheFocusTheCaretIsAnotherWindowsAndStaysWhereItIs)
+{
+    // The system caret is the thread's: while another window has the focus,
+    // scrolling the control, a release and a lost capture leave that
+    // window's caret alone; the focus coming back places the control's.
+    Focus();
+    ctl.SetLayoutCells(40, 20);
+    ctl.m_nCaretPos = 48 * 4 + 3;
+    ctl.UpdateCaret();
+    HWND hOther = ::CreateWindowExA(0, "edit", "some text", WS_CHILD | WS_VISIBLE, 0, 700, 200, 20, host.hwnd(),
+                                    NULL, ::GetModuleHandleA(NULL), NULL);
+    ::SetFocus(hOther);
+    ::SendMessageA(hOther, EM_SETSEL, 4, 4);
+    Pump();
+    GUITHREADINFO gti = {};
+    gti.cbSize = sizeof gti;
+    const POINT before = Caret();
+    auto expectOthersCaret = [&](const char* pszAfter) {
+        SCOPED_TRACE(pszAfter);
+        ::GetGUIThreadInfo(::GetCurrentThreadId(), &gti);
+        EXPECT_EQ(hOther, gti.hwndCaret);
+        EXPECT_EQ(before.x, Caret().x);
+        EXPECT_EQ(before.y, Caret().y);
+    };
+    ctl.SendScroll(WM_VSCROLL, SB_LINEDOWN);
+    expectOthersCaret("a vertical scroll");
+    ctl.SendScroll(WM_HSCROLL, SB_LINERIGHT);
+    expectOthersCaret("a horizontal scroll");
+    ::SendMessageA(ctl.m_hWnd, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    Pump();
+    expectOthersCaret("a release");
+    // A drag the control began, then another window took the focus and
+    // the capture.
+    ::SendMessageA(ctl.m_hWnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM((10 - 1) * cx + 1, 3 * cy + 1));
+    Pump();
+    ::SetFocus(hOther);
+    ::SendMessageA(hOther, EM_SETSEL, 4, 4);
+    ::SetCapture(hOther);
+    ::ReleaseCapture();
+    Pump();
+    expectOthersCaret("a lost capture");
+    EXPECT_EQ(1, ctl.m_nFirstRow);
+    EXPECT_EQ(1, ctl.m_nFirstCol);
+
+    ::SetFocus(ctl.m_hWnd);
+    Pump();
+    EXPECT_EQ((10 + (ctl.m_nCaretPos % 48) - 1) * cx, Caret().x);
+    EXPECT_EQ((ctl.m_nCaretPos / 48 + 2 - 1) * cy, Caret().y);
+    ::DestroyWindow(hOther);
+}
+
 TEST_F(LayoutTest, MovingUpFromLineThreeScrollsOneLine)
 {
-    MakeCaret();
+    Focus();
     ctl.SetLayoutCells(40, 20);
     ctl.m_nFirstRow = 10;
     ctl.m_nCaretPos = 11 * 48;   // screen line 3
@@ -605,7 +651,7 @@ TEST_F(LayoutTest, MovingAboveTheWindowScrollsToTheTop)
 
 TEST_F(LayoutTest, MovingBelowTheLastWholeLineScrollsJustEnough)
 {
-    MakeCaret();
+    Focus();
     ctl.SetLayoutCells(40, 20);
     ctl.m_nArea = 1;
     ctl.m_nCaretPos = 3;
@@ -624,7 +670,7 @@ TEST_F(LayoutTest, MovingBelowTheLastWholeLineScrollsJustEnough)
 
 TEST_F(LayoutTest, MoveCaretClampsToTheDataInBothColumns)
 {
-    MakeCaret();
+    Focus();
     ctl.SetLayoutCells(40, 20);
     ctl.SetCounting(100);
 
