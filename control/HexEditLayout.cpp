@@ -234,12 +234,14 @@ void CHexEditCtrl::EnsureCaretVisible()
         if (m_nFirstRow > nLimit)
             m_nFirstRow = nLimit > 0 ? nLimit : 0;
     } else {
-        // On one of the top three screen lines: one line up; above the
-        // window: the top of the content.
+        // On one of the top three screen lines: one line up. Above the
+        // window: the caret's row becomes the first row drawn (screen line
+        // 2), so a Page Up or a drag above the window deep in the data keeps
+        // the caret in view instead of jumping to the top.
         if (d > 0)
             m_nFirstRow--;
         else
-            m_nFirstRow = 0;
+            m_nFirstRow = nCaretRow;
         if (m_nFirstRow < 0)
             m_nFirstRow = 0;
     }

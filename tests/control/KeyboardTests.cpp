@@ -266,6 +266,19 @@ TEST_F(KeyTest, PageKeysMoveTenRowsAndScrollTheView)
     Key(VK_PRIOR);
     EXPECT_EQ(3 * 4096 - 3 - 480, ctl.m_nCaretPos);
     ExpectCaretOnItsCell();
+
+    // Page Up from the first row drawn, deep in the data: the view follows
+    // the caret's row up, it does not jump to the top and leave the caret
+    // below the window.
+    for (int nRow : {235, 225}) {
+        Key(VK_PRIOR);
+        ASSERT_EQ(nRow, ctl.m_nCaretPos / 48);
+        EXPECT_EQ(nRow, ctl.m_nFirstRow);
+        EXPECT_EQ(nRow, ctl.Bar(SB_VERT).nPos);
+        EXPECT_EQ(2 * cy, CaretPos().y);
+        ExpectCaretOnItsCell();
+    }
+
     Key(VK_HOME);
     EXPECT_EQ(0, ctl.m_nFirstRow);
     EXPECT_EQ(0, ctl.Bar(SB_VERT).nPos);

@@ -636,17 +636,25 @@ TEST_F(LayoutTest, MovingUpFromLineThreeScrollsOneLine)
     EXPECT_EQ(4 * cy, Caret().y);
 }
 
-TEST_F(LayoutTest, MovingAboveTheWindowScrollsToTheTop)
+TEST_F(LayoutTest, MovingAboveTheWindowMakesTheCaretsRowTheFirstRow)
 {
-    MakeCaret();
+    Focus();
     ctl.SetLayoutCells(40, 20);
     ctl.m_nFirstRow = 20;
     ctl.m_nCaretPos = 23 * 48 + 5;   // screen line 5
     ctl.MoveCaret(0, -10, FALSE);
     EXPECT_EQ(13 * 48 + 5, ctl.m_nCaretPos);
+    EXPECT_EQ(13, ctl.m_nFirstRow) << "the caret's line on screen line 2, not the top of the content";
+    EXPECT_EQ(13, ctl.Bar(SB_VERT).nPos);
+    EXPECT_EQ(2 * cy, Caret().y);
+
+    // Onto row 0: the top of the content, as before.
+    ctl.m_nFirstRow = 12;
+    ctl.m_nCaretPos = 12 * 48 + 5;
+    ctl.MoveCaret(0, -12, FALSE);
     EXPECT_EQ(0, ctl.m_nFirstRow);
     EXPECT_EQ(0, ctl.Bar(SB_VERT).nPos);
-    EXPECT_EQ((13 + 2) * cy, Caret().y);
+    EXPECT_EQ(2 * cy, Caret().y);
 }
 
 TEST_F(LayoutTest, MovingBelowTheLastWholeLineScrollsJustEnough)
