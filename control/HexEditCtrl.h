@@ -117,6 +117,9 @@ protected:
     // layout measures and the painter draws with.
     BOOL CreateCellFont(CFont* pFont) const;
     void RecalcLayout();
+    // The room, in pixels, that a window of the control's size has for
+    // columns and lines without its scroll bars.
+    SIZE GetRoomWithoutBars() const;
     BOOL UpdateScrollBars();
     void EnsureCaretVisible();
     void MoveCaret(int nCols, int nRows, BOOL bRedraw);

@@ -130,17 +130,15 @@ void CHexEditCtrl::RecalcLayout()
         ReleaseDC(pDC);
     }
 
-    // Columns and lines are counted as if neither bar were shown.
+    // Columns and lines are counted as if neither bar were shown: in the
+    // window's rectangle less the frame its styles give. The client area with
+    // the shown bars added back would do for most sizes, but a window lower
+    // (or narrower) than a bar loses nothing to it, so the count would then
+    // depend on which bars the previous layout showed.
     if (bMeasured) {
-        CRect rect;
-        GetClientRect(&rect);
-        DWORD dwStyle = GetStyle();
-        if (dwStyle & WS_VSCROLL)
-            rect.right += ::GetSystemMetrics(SM_CXVSCROLL);
-        if (dwStyle & WS_HSCROLL)
-            rect.bottom += ::GetSystemMetrics(SM_CYHSCROLL);
-        m_nVisCols = (rect.right - m_sizeChar.cx / 2 - rect.left) / m_sizeChar.cx;
-        m_nVisRows = (rect.bottom - rect.top) / m_sizeChar.cy;
+        SIZE room = GetRoomWithoutBars();
+        m_nVisCols = (room.cx - m_sizeChar.cx / 2) / m_sizeChar.cx;
+        m_nVisRows = room.cy / m_sizeChar.cy;
     }
 
     UpdateScrollBars();
@@ -154,6 +152,17 @@ void CHexEditCtrl::RecalcLayout()
     InvalidateRect(NULL, TRUE);
     SetBarPos(this, SB_VERT, m_nFirstRow);
     font.DeleteObject();
+}
+
+SIZE CHexEditCtrl::GetRoomWithoutBars() const
+{
+    CRect rcWindow;
+    GetWindowRect(&rcWindow);
+    CRect rcFrame(0, 0, 0, 0);
+    ::AdjustWindowRectEx(&rcFrame, GetStyle() & ~(WS_VSCROLL | WS_HSCROLL), FALSE, GetExStyle());
+    const int cx = rcWindow.Width() - rcFrame.Width();
+    const int cy = rcWindow.Height() - rcFrame.Height();
+    return SIZE{cx > 0 ? cx : 0, cy > 0 ? cy : 0};
 }
 
 BOOL CHexEditCtrl::UpdateScrollBars()

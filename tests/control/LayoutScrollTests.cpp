@@ -6,6 +6,9 @@
 
 #include <process.h>
 
+#include <cstdio>
+#include <string>
+
 using qxtest::Pump;
 using qxtest::TestHexEdit;
 using qxtest::TestHost;
@@ -506,6 +509,54 @@ TEST_F(LayoutTest, DraggingTheVerticalThumbScrolls)
     EXPECT_GT(ctl.m_nFirstRow, 60);
     EXPECT_LT(ctl.m_nFirstRow, 200);
     EXPECT_EQ(ctl.m_nFirstRow, ctl.Bar(SB_VERT).nPos);
+}
+
+TEST_F(LayoutTest, TheLayoutDependsOnlyOnTheFinalSize)
+{
+    // A window lower than the horizontal bar loses nothing to it, so the
+    // room must not be taken from the client area and the bars the previous
+    // layout showed. Each final size, reached from several earlier ones by a
+    // fresh control, gives the same bars, view and picture.
+    struct Area {
+        int cx, cy;
+    };
+    const Area finals[] = {{737, 17}, {300, 17}, {737, 33}, {737, 30}, {300, 10}, {600, 400}};
+    const Area earlier[] = {{564, 688}, {100, 17}, {900, 700}, {737, 17}, {10, 10}};
+    auto record = [](TestHexEdit& c) {
+        SCROLLINFO v = c.Bar(SB_VERT), h = c.Bar(SB_HORZ);
+        char sz[200];
+        std::snprintf(sz, sizeof sz, "bars %d %d, vert %d-%d page %u pos %d, horz %d-%d page %u pos %d, first %d %d",
+                      c.BarShown(SB_VERT), c.BarShown(SB_HORZ), v.nMin, v.nMax, v.nPage, v.nPos, h.nMin, h.nMax,
+                      h.nPage, h.nPos, c.m_nFirstRow, c.m_nFirstCol);
+        return std::string(sz);
+    };
+    for (const Area& f : finals) {
+        std::string want;
+        qxtest::Picture wantPic;
+        for (const Area& e : earlier) {
+            TestHexEdit c;
+            ASSERT_TRUE(c.CreateIn(host, 800, 600, 2));
+            c.SetCounting(983408);
+            c.SetLayoutArea(e.cx, e.cy);
+            c.SetLayoutArea(f.cx, f.cy);
+            std::string got = record(c);
+            qxtest::Picture pic = qxtest::Picture::FromWindow(c.m_hWnd);
+            if (want.empty()) {
+                want = got;
+                wantPic = pic;
+                continue;
+            }
+            SCOPED_TRACE(testing::Message() << f.cx << "x" << f.cy << " after " << e.cx << "x" << e.cy);
+            EXPECT_EQ(want, got);
+            POINT pt = wantPic.FirstDifference(pic);
+            EXPECT_EQ(-1, pt.x) << "the pictures differ at " << pt.x << ", " << pt.y;
+        }
+    }
+    // An ordinary size keeps its counts: whole cells of the area, bars
+    // included.
+    ctl.SetLayoutArea(737, 300);
+    EXPECT_EQ((737 - cx / 2) / cx, ctl.m_nVisCols);
+    EXPECT_EQ(300 / cy, ctl.m_nVisRows);
 }
 
 // ---------------------------------------------------------------------------
