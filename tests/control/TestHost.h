@@ -288,10 +288,9 @@ public:
         Pump();
     }
 
-    // Sizes the window so that the area the layout divides (the client area
-    // with any shown scroll bar added back) is nWidth x nHeight pixels.
-    // (A shown bar's width counts as room, so with a bar shown the area
-    // cannot be made narrower than the bar.)
+    // Sizes the window so that the area the layout divides (the window less
+    // its frame: the client area with any shown scroll bar added back) is
+    // nWidth x nHeight pixels.
     void SetLayoutArea(int nWidth, int nHeight)
     {
         MoveWindow(0, 0, nWidth + m_nFrameX, nHeight + m_nFrameY);
