@@ -74,6 +74,35 @@ void CHexEditCtrl::SetData(CByteArray* pData)
     RecalcLayout();
 }
 
+LRESULT CHexEditCtrl::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    // The edit class's text is never shown: a paste, cut, clear, undo or a
+    // typed character would only change it, tell the parent EN_UPDATE and
+    // EN_CHANGE although no byte changed, and let the class set the scroll
+    // bars by its own text. Shift+Insert pastes and Shift+Delete and
+    // Ctrl+Delete delete inside the class's key handling, without a message.
+    switch (message) {
+    case WM_PASTE:
+    case WM_CUT:
+    case WM_CLEAR:
+    case WM_UNDO:
+    case EM_UNDO:
+    case WM_CHAR:
+    case WM_IME_CHAR:
+        return 0;
+    case WM_KEYDOWN: {
+        const bool bShift = (::GetKeyState(VK_SHIFT) & 0x8000) != 0;
+        const bool bCtrl = (::GetKeyState(VK_CONTROL) & 0x8000) != 0;
+        if ((wParam == VK_INSERT && bShift) || (wParam == VK_DELETE && (bShift || bCtrl)))
+            return 0;
+        break;
+    }
+    default:
+        break;
+    }
+    return CEdit::DefWindowProc(message, wParam, lParam);
+}
+
 BOOL CHexEditCtrl::OnEraseBkgnd(CDC*)
 {
     // The painter covers the whole client area.

@@ -48,6 +48,9 @@ public:
 
 protected:
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
+    // What the edit class receives: everything but what would put text into
+    // (or take it from) its own buffer, which stays empty.
+    LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     // The bytes shown and edited, the control's own copy.
     CByteArray m_data;
@@ -120,12 +123,15 @@ protected:
     // layout measures and the painter draws with.
     BOOL CreateCellFont(CFont* pFont) const;
     void RecalcLayout();
+    // The room, in pixels, that a window of the control's size has for
+    // columns and lines without its scroll bars.
+    SIZE GetRoomWithoutBars() const;
     BOOL UpdateScrollBars();
     void EnsureCaretVisible();
     void MoveCaret(int nCols, int nRows, BOOL bRedraw);
     void UpdateCaret();
-    // Puts the system caret back on the caret's cell while the control has
-    // the focus, after the edit class's own processing moved it; lays
+    // Puts the system caret on the caret's cell while the control has the
+    // focus (also after the edit class's own processing moved it); lays
     // nothing out and changes no state.
     void RestoreCaretPos();
     // Top-left pixel of the caret's cell (it may lie off the client area).

@@ -130,17 +130,15 @@ void CHexEditCtrl::RecalcLayout()
         ReleaseDC(pDC);
     }
 
-    // Columns and lines are counted as if neither bar were shown.
+    // Columns and lines are counted as if neither bar were shown: in the
+    // window's rectangle less the frame its styles give. The client area with
+    // the shown bars added back would do for most sizes, but a window lower
+    // (or narrower) than a bar loses nothing to it, so the count would then
+    // depend on which bars the previous layout showed.
     if (bMeasured) {
-        CRect rect;
-        GetClientRect(&rect);
-        DWORD dwStyle = GetStyle();
-        if (dwStyle & WS_VSCROLL)
-            rect.right += ::GetSystemMetrics(SM_CXVSCROLL);
-        if (dwStyle & WS_HSCROLL)
-            rect.bottom += ::GetSystemMetrics(SM_CYHSCROLL);
-        m_nVisCols = (rect.right - m_sizeChar.cx / 2 - rect.left) / m_sizeChar.cx;
-        m_nVisRows = (rect.bottom - rect.top) / m_sizeChar.cy;
+        SIZE room = GetRoomWithoutBars();
+        m_nVisCols = (room.cx - m_sizeChar.cx / 2) / m_sizeChar.cx;
+        m_nVisRows = room.cy / m_sizeChar.cy;
     }
 
     UpdateScrollBars();
@@ -154,6 +152,17 @@ void CHexEditCtrl::RecalcLayout()
     InvalidateRect(NULL, TRUE);
     SetBarPos(this, SB_VERT, m_nFirstRow);
     font.DeleteObject();
+}
+
+SIZE CHexEditCtrl::GetRoomWithoutBars() const
+{
+    CRect rcWindow;
+    GetWindowRect(&rcWindow);
+    CRect rcFrame(0, 0, 0, 0);
+    ::AdjustWindowRectEx(&rcFrame, GetStyle() & ~(WS_VSCROLL | WS_HSCROLL), FALSE, GetExStyle());
+    const int cx = rcWindow.Width() - rcFrame.Width();
+    const int cy = rcWindow.Height() - rcFrame.Height();
+    return SIZE{cx > 0 ? cx : 0, cy > 0 ? cy : 0};
 }
 
 BOOL CHexEditCtrl::UpdateScrollBars()
@@ -234,12 +243,14 @@ void CHexEditCtrl::EnsureCaretVisible()
         if (m_nFirstRow > nLimit)
             m_nFirstRow = nLimit > 0 ? nLimit : 0;
     } else {
-        // On one of the top three screen lines: one line up; above the
-        // window: the top of the content.
+        // On one of the top three screen lines: one line up. Above the
+        // window: the caret's row becomes the first row drawn (screen line
+        // 2), so a Page Up or a drag above the window deep in the data keeps
+        // the caret in view instead of jumping to the top.
         if (d > 0)
             m_nFirstRow--;
         else
-            m_nFirstRow = 0;
+            m_nFirstRow = nCaretRow;
         if (m_nFirstRow < 0)
             m_nFirstRow = 0;
     }
@@ -303,10 +314,9 @@ POINT CHexEditCtrl::GetCaretCellPoint() const
 
 void CHexEditCtrl::UpdateCaret()
 {
-    // Placed even off the client area or without the focus: the system
-    // clips it, and without a caret the call has no visible effect.
-    POINT pt = GetCaretCellPoint();
-    ::SetCaretPos(pt.x, pt.y);
+    // Placed even off the client area (the system clips it), but only while
+    // the control has the focus; OnSetFocus places it when the focus comes.
+    RestoreCaretPos();
     m_byteCur = GetCaretByte();
     RecalcLayout();
 }

@@ -206,6 +206,10 @@ void CHexEditCtrl::OnTimer(UINT_PTR nIDEvent)
         RestoreCaretPos();
         return;
     }
+    // A tick queued before the release (or a lost capture) finds no drag: it
+    // changes nothing.
+    if (!m_bSelecting)
+        return;
     // The same point against the new first row: below the window it lies
     // further down at every tick, above it further up, so the view keeps
     // moving while the pointer stays outside.

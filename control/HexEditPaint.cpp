@@ -211,9 +211,13 @@ void CHexEditCtrl::OnPaint()
 
 void CHexEditCtrl::PaintHeader(CDC* pDC)
 {
-    // On screen only while the view is not scrolled down.
+    // On screen only while the view is not scrolled down; scrolled down, it
+    // lies wholly above the client area and is not drawn (its position, the
+    // first row times the cell height, no longer fits an int far down).
+    if (m_nFirstRow > 0)
+        return;
     const int cx = m_sizeChar.cx;
-    const int y = -m_nFirstRow * m_sizeChar.cy;
+    const int y = 0;
     pDC->SetTextColor(m_clrText);
     pDC->SetBkColor(m_clrWndBk);
     pDC->TextOut((m_nAddrCol - m_nFirstCol) * cx, y, "Address", 7);

@@ -4,8 +4,10 @@
 // system caret (GetCaretPos, GetGUIThreadInfo), the scroll bars and the
 // picture. Includes a block of 800,000,000 bytes, whose hex positions no
 // longer fit an int, and the control inside a real dialog.
+#include "MessageBoxCatcher.h"
 #include "TestHost.h"
 
+#include <climits>
 #include <cstring>
 #include <string>
 
@@ -264,6 +266,19 @@ TEST_F(KeyTest, PageKeysMoveTenRowsAndScrollTheView)
     Key(VK_PRIOR);
     EXPECT_EQ(3 * 4096 - 3 - 480, ctl.m_nCaretPos);
     ExpectCaretOnItsCell();
+
+    // Page Up from the first row drawn, deep in the data: the view follows
+    // the caret's row up, it does not jump to the top and leave the caret
+    // below the window.
+    for (int nRow : {235, 225}) {
+        Key(VK_PRIOR);
+        ASSERT_EQ(nRow, ctl.m_nCaretPos / 48);
+        EXPECT_EQ(nRow, ctl.m_nFirstRow);
+        EXPECT_EQ(nRow, ctl.Bar(SB_VERT).nPos);
+        EXPECT_EQ(2 * cy, CaretPos().y);
+        ExpectCaretOnItsCell();
+    }
+
     Key(VK_HOME);
     EXPECT_EQ(0, ctl.m_nFirstRow);
     EXPECT_EQ(0, ctl.Bar(SB_VERT).nPos);
@@ -669,7 +684,15 @@ TEST_F(KeyTest, ResizeKeepsTheCaretOnItsCell)
 // control subclasses, as a dialog's data exchange binds it.
 class DialogKeyTest : public ::testing::Test {
 protected:
-    static INT_PTR CALLBACK DlgProc(HWND, UINT msg, WPARAM, LPARAM) { return msg == WM_INITDIALOG; }
+    static INT_PTR CALLBACK DlgProc(HWND, UINT msg, WPARAM wParam, LPARAM)
+    {
+        if (msg == WM_COMMAND && LOWORD(wParam) == 1000 &&
+            (HIWORD(wParam) == EN_CHANGE || HIWORD(wParam) == EN_UPDATE))
+            s_nTextNotifications++;
+        return msg == WM_INITDIALOG;
+    }
+    // EN_CHANGE and EN_UPDATE the dialog has had from the control.
+    static int s_nTextNotifications;
 
     void SetUp() override
     {
@@ -754,6 +777,8 @@ protected:
     KeyHexEdit ctl;
 };
 
+int DialogKeyTest::s_nTextNotifications = 0;
+
 TEST_F(DialogKeyTest, TabMovesTheFocusThroughTheDialogAndArrowsReachTheControl)
 {
     PostKey(VK_RIGHT);
@@ -776,8 +801,12 @@ TEST_F(DialogKeyTest, TabMovesTheFocusThroughTheDialogAndArrowsReachTheControl)
     EXPECT_EQ((1 + 2) * ctl.m_sizeChar.cy, pt.y);
 }
 
-TEST_F(DialogKeyTest, ShiftInsertAndCtrlArrowsLeaveBytesAndCaretAlone)
+TEST_F(DialogKeyTest, NothingReachesTheEditClassesOwnTextAndCtrlArrowsLeaveTheCaretAlone)
 {
+    // Shift+Insert is no accelerator in a dialog, so it reaches the control;
+    // neither it nor the clipboard messages nor typed text may go into the
+    // edit class's text (nothing shows it; the dialog would hear EN_CHANGE
+    // for no byte changed).
     if (::OpenClipboard(NULL)) {
         ::EmptyClipboard();
         HGLOBAL h = ::GlobalAlloc(GMEM_MOVEABLE, 16);
@@ -788,22 +817,46 @@ TEST_F(DialogKeyTest, ShiftInsertAndCtrlArrowsLeaveBytesAndCaretAlone)
     }
     ctl.m_nCaretPos = 48 * 2 + 5;
     ctl.MoveCaret(0, 0, FALSE);
+    PostKey(VK_RIGHT, kShift);
     Loop();
     const std::vector<BYTE> before(ctl.m_data.GetData(), ctl.m_data.GetData() + 4096);
+    const SCROLLINFO vert = ctl.Bar(SB_VERT), horz = ctl.Bar(SB_HORZ);
+    const LONGLONG nSelStart = ctl.m_nSelStart, nSelEnd = ctl.m_nSelEnd;
+    ASSERT_NE(-1, nSelStart);
+    s_nTextNotifications = 0;
     const int cx = ctl.m_sizeChar.cx, cy = ctl.m_sizeChar.cy;
-    for (UINT vk : {VK_INSERT, VK_RIGHT, VK_LEFT, VK_NEXT}) {
-        PostKey(vk, vk == VK_INSERT ? kShift : kCtrl);
-        SCOPED_TRACE(vk);
+    auto expectNothingChanged = [&](const char* pszAfter) {
+        SCOPED_TRACE(pszAfter);
+        EXPECT_EQ(0, ::GetWindowTextLengthA(ctl.m_hWnd));
+        EXPECT_EQ(0, s_nTextNotifications);
+        EXPECT_EQ(48 * 2 + 6, ctl.m_nCaretPos);
+        EXPECT_EQ(nSelStart, ctl.m_nSelStart);
+        EXPECT_EQ(nSelEnd, ctl.m_nSelEnd);
         POINT pt = CaretPos();
-        EXPECT_EQ((10 + 5) * cx, pt.x);
+        EXPECT_EQ((10 + 6) * cx, pt.x);
         EXPECT_EQ((2 + 2) * cy, pt.y);
+        SCROLLINFO v = ctl.Bar(SB_VERT), h = ctl.Bar(SB_HORZ);
+        EXPECT_TRUE(v.nMax == vert.nMax && v.nPage == vert.nPage && v.nPos == vert.nPos);
+        EXPECT_TRUE(h.nMax == horz.nMax && h.nPage == horz.nPage && h.nPos == horz.nPos);
+        EXPECT_TRUE(before == std::vector<BYTE>(ctl.m_data.GetData(), ctl.m_data.GetData() + 4096));
+    };
+    PostKey(VK_INSERT, kShift);
+    expectNothingChanged("Shift+Insert");
+    for (UINT vk : {VK_RIGHT, VK_LEFT, VK_NEXT}) {
+        PostKey(vk, kCtrl);
+        expectNothingChanged("Ctrl+arrow or Ctrl+Page Down");
     }
-    EXPECT_EQ(48 * 2 + 5, ctl.m_nCaretPos);
-    // The edit class did paste (into its own text, which nothing shows).
-    char szText[32] = "";
-    ::GetWindowTextA(ctl.m_hWnd, szText, sizeof szText);
-    EXPECT_STREQ("pasted text", szText);
-    EXPECT_TRUE(before == std::vector<BYTE>(ctl.m_data.GetData(), ctl.m_data.GetData() + 4096));
+    PostKey(VK_DELETE, kShift);
+    PostKey(VK_DELETE, kCtrl);
+    expectNothingChanged("Shift+Delete and Ctrl+Delete");
+    for (UINT msg : {UINT(WM_PASTE), UINT(WM_CUT), UINT(WM_CLEAR), UINT(WM_UNDO), UINT(EM_UNDO)}) {
+        ::SendMessageA(ctl.m_hWnd, msg, 0, 0);
+        Loop();
+        expectNothingChanged("a clipboard or undo message");
+    }
+    ::SendMessageA(ctl.m_hWnd, WM_IME_CHAR, 'x', 1);
+    Loop();
+    expectNothingChanged("a character from an input method");
 }
 
 // ---------------------------------------------------------------------------
@@ -896,6 +949,134 @@ TEST_F(BigBlockTest, CharacterColumnEndAndTyping)
     EXPECT_EQ(kBig - 1, ctl.m_nCaretPos);
     EXPECT_EQ((62 + 15) * cx, CaretPos().x);
     EXPECT_EQ(19 * cy, CaretPos().y);
+}
+
+// ---------------------------------------------------------------------------
+// The largest block the array holds, from a file and back: every position
+// and pixel stays in range (the control under test traps on an int
+// overflow), also one and two lines high, where the first row passes
+// 134,217,727 and times the cell height no longer fits an int.
+
+// The traps of those overflow checks (illegal instructions): a paint's
+// exception is swallowed by the system, so they are counted as they arise.
+int g_nOverflowTraps = 0;
+LONG CALLBACK CountOverflowTraps(EXCEPTION_POINTERS* pInfo)
+{
+    if (pInfo->ExceptionRecord->ExceptionCode == EXCEPTION_ILLEGAL_INSTRUCTION)
+        g_nOverflowTraps++;
+    return EXCEPTION_CONTINUE_SEARCH;
+}
+
+class LargestBlockTest : public KeyTest {
+protected:
+    static constexpr int kSize = INT_MAX;
+    void SetUp() override
+    {
+        if (sizeof(void*) == 4)
+            GTEST_SKIP() << "a 32-bit process cannot hold 2 GiB in one block";
+        g_nOverflowTraps = 0;
+        m_hTrapHandler = ::AddVectoredExceptionHandler(1, CountOverflowTraps);
+        ASSERT_NO_FATAL_FAILURE(KeyTest::SetUp());
+        char szDir[MAX_PATH] = "";
+        ::GetTempPathA(MAX_PATH, szDir);
+        m_strIn = std::string(szDir) + "qx largest block.bin";
+        m_strOut = std::string(szDir) + "qx largest block saved.bin";
+        ::DeleteFileA(m_strOut.c_str());
+        // Sparse but for its last byte, 0x5A.
+        HANDLE h = ::CreateFileA(m_strIn.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+        ASSERT_NE(INVALID_HANDLE_VALUE, h);
+        LARGE_INTEGER at;
+        at.QuadPart = kSize - 1;
+        const BYTE last = 0x5A;
+        DWORD n = 0;
+        const bool ok = ::SetFilePointerEx(h, at, NULL, FILE_BEGIN) && ::WriteFile(h, &last, 1, &n, NULL) && n == 1;
+        ::CloseHandle(h);
+        ASSERT_TRUE(ok);
+    }
+    void TearDown() override
+    {
+        if (m_hTrapHandler != NULL)
+            ::RemoveVectoredExceptionHandler(m_hTrapHandler);
+        ctl.m_data.SetSize(0, -1);
+        if (!m_strIn.empty()) {
+            ::DeleteFileA(m_strIn.c_str());
+            ::DeleteFileA(m_strOut.c_str());
+        }
+    }
+    // The length of a file and its byte at nAt (-1 when unreadable).
+    static int ByteOfFile(const std::string& path, LONGLONG nAt, LONGLONG* pnLength)
+    {
+        HANDLE h = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+        if (h == INVALID_HANDLE_VALUE)
+            return -1;
+        LARGE_INTEGER size = {}, at = {};
+        at.QuadPart = nAt;
+        BYTE b = 0;
+        DWORD n = 0;
+        const bool ok = ::GetFileSizeEx(h, &size) && ::SetFilePointerEx(h, at, NULL, FILE_BEGIN) &&
+                        ::ReadFile(h, &b, 1, &n, NULL) && n == 1;
+        ::CloseHandle(h);
+        *pnLength = size.QuadPart;
+        return ok ? b : -1;
+    }
+
+    std::string m_strIn, m_strOut;
+    PVOID m_hTrapHandler = NULL;
+};
+
+TEST_F(LargestBlockTest, LoadEndTypeSelectPaintOneAndTwoLinesHighAndSave)
+{
+    MessageBoxCatcher box;
+    ctl.LoadFile(m_strIn.c_str());
+    Pump();
+    ASSERT_EQ(0, MessageBoxCatcher::Count()) << MessageBoxCatcher::Text();
+    ASSERT_EQ(kSize, ctl.m_data.GetSize());
+    const LONGLONG kUnits = 3LL * kSize;
+    const int nRows = kSize / 16 + 1;   // the last one holds 15 bytes
+    Focus();
+
+    Key(VK_END);
+    EXPECT_EQ(kUnits - 3, ctl.m_nCaretPos);
+    EXPECT_EQ(nRows - 1 + 3 - 20, ctl.m_nFirstRow);
+    EXPECT_EQ(0x5A, ctl.m_byteCur);
+    Chars("c3");
+    EXPECT_EQ(0xC3, At(kSize - 1));
+    EXPECT_EQ(kUnits - 1, ctl.m_nCaretPos);
+    ExpectCaretOnItsCell();
+    Key(VK_HOME, kShift);
+    ExpectSelection(0, kUnits - 2);
+    EXPECT_EQ(0, ctl.m_nFirstRow);
+    ExpectCaretOnItsCell();
+
+    // Ctrl+End keeps the selection; the bottom of the bar is the row count
+    // plus one (one line high) or the row count (two lines high).
+    for (int nLines : {2, 1}) {
+        SCOPED_TRACE(nLines);
+        ctl.SetLayoutCells(85, nLines);
+        Key(VK_END, kCtrl);
+        for (int i = 0; i < 3; i++)
+            ctl.SendScroll(WM_VSCROLL, SB_LINEDOWN);
+        EXPECT_EQ(nRows + 2 - nLines, ctl.m_nFirstRow);
+        EXPECT_EQ(ctl.m_nFirstRow, ctl.Bar(SB_VERT).nPos);
+        ExpectCaretOnItsCell();
+        ::HideCaret(ctl.m_hWnd);   // it would invert the caret's cell
+        Picture shown = Picture::FromWindow(ctl.m_hWnd);
+        ::ShowCaret(ctl.m_hWnd);
+        EXPECT_EQ(-1, shown.FirstDifference(ctl.PaintPerItem()).x);
+        ctl.SendScroll(WM_VSCROLL, SB_LINEUP);
+        EXPECT_EQ(nRows + 1 - nLines, ctl.m_nFirstRow);
+        Picture::FromWindow(ctl.m_hWnd);
+        EXPECT_EQ(0, g_nOverflowTraps) << "an int overflowed";
+    }
+    ExpectSelection(0, kUnits - 2);
+
+    ctl.SaveFile(m_strOut.c_str());
+    EXPECT_EQ(0, MessageBoxCatcher::Count()) << MessageBoxCatcher::Text();
+    LONGLONG nLength = 0;
+    EXPECT_EQ(0xC3, ByteOfFile(m_strOut, kSize - 1, &nLength));
+    EXPECT_EQ(kSize, nLength);
+    EXPECT_EQ(0, ByteOfFile(m_strOut, kSize / 2, &nLength));
+    EXPECT_EQ(0, g_nOverflowTraps) << "an int overflowed";
 }
 
 } // namespace

@@ -6,6 +6,9 @@
 
 #include <process.h>
 
+#include <cstdio>
+#include <string>
+
 using qxtest::Pump;
 using qxtest::TestHexEdit;
 using qxtest::TestHost;
@@ -14,17 +17,14 @@ namespace {
 
 class LayoutTest : public qxtest::CountingControlTest<TestHexEdit> {
 protected:
-    void TearDown() override
+    // The control places the system caret only while it has the focus (it
+    // creates its caret then).
+    void Focus()
     {
-        if (bCaret)
-            ::DestroyCaret();
-    }
-    // The tests own the system caret: the control creates its own only with
-    // the focus, which these tests never give it.
-    void MakeCaret()
-    {
-        ASSERT_TRUE(::CreateCaret(ctl.m_hWnd, NULL, 2, cy));
-        bCaret = true;
+        ::SetForegroundWindow(host.hwnd());
+        ::SetFocus(ctl.m_hWnd);
+        Pump();
+        ASSERT_EQ(ctl.m_hWnd, ::GetFocus());
     }
     POINT Caret()
     {
@@ -32,8 +32,6 @@ protected:
         ::GetCaretPos(&pt);
         return pt;
     }
-
-    bool bCaret = false;
 };
 
 // ---------------------------------------------------------------------------
@@ -312,7 +310,7 @@ TEST_F(LayoutTest, ScrollingDownWithTheHorizontalBarPlacesTheCaretOneLineFurther
     // With the horizontal bar shown the handler lets the row reach
     // rows - visible + 3; the caret is placed with that row before the
     // layout pulls the row back to rows - visible + 2.
-    MakeCaret();
+    Focus();
     ctl.SetLayoutCells(40, 20);
     ctl.m_nCaretPos = 255 * 48;   // first byte of the last row
     for (int i = 0; i < 20; i++)
@@ -440,7 +438,7 @@ TEST_F(LayoutTest, WideWindowNeverScrollsToANegativeColumn)
 {
     // More than 81 columns: the bar is hidden, and a stray SB_LINERIGHT
     // leaves the view (and the caret) where they are.
-    MakeCaret();
+    Focus();
     ctl.SetLayoutCells(100, 20);
     ASSERT_FALSE(ctl.BarShown(SB_HORZ));
     ctl.UpdateCaret();
@@ -513,12 +511,60 @@ TEST_F(LayoutTest, DraggingTheVerticalThumbScrolls)
     EXPECT_EQ(ctl.m_nFirstRow, ctl.Bar(SB_VERT).nPos);
 }
 
+TEST_F(LayoutTest, TheLayoutDependsOnlyOnTheFinalSize)
+{
+    // A window lower than the horizontal bar loses nothing to it, so the
+    // room must not be taken from the client area and the bars the previous
+    // layout showed. Each final size, reached from several earlier ones by a
+    // fresh control, gives the same bars, view and picture.
+    struct Area {
+        int cx, cy;
+    };
+    const Area finals[] = {{737, 17}, {300, 17}, {737, 33}, {737, 30}, {300, 10}, {600, 400}};
+    const Area earlier[] = {{564, 688}, {100, 17}, {900, 700}, {737, 17}, {10, 10}};
+    auto record = [](TestHexEdit& c) {
+        SCROLLINFO v = c.Bar(SB_VERT), h = c.Bar(SB_HORZ);
+        char sz[200];
+        std::snprintf(sz, sizeof sz, "bars %d %d, vert %d-%d page %u pos %d, horz %d-%d page %u pos %d, first %d %d",
+                      c.BarShown(SB_VERT), c.BarShown(SB_HORZ), v.nMin, v.nMax, v.nPage, v.nPos, h.nMin, h.nMax,
+                      h.nPage, h.nPos, c.m_nFirstRow, c.m_nFirstCol);
+        return std::string(sz);
+    };
+    for (const Area& f : finals) {
+        std::string want;
+        qxtest::Picture wantPic;
+        for (const Area& e : earlier) {
+            TestHexEdit c;
+            ASSERT_TRUE(c.CreateIn(host, 800, 600, 2));
+            c.SetCounting(983408);
+            c.SetLayoutArea(e.cx, e.cy);
+            c.SetLayoutArea(f.cx, f.cy);
+            std::string got = record(c);
+            qxtest::Picture pic = qxtest::Picture::FromWindow(c.m_hWnd);
+            if (want.empty()) {
+                want = got;
+                wantPic = pic;
+                continue;
+            }
+            SCOPED_TRACE(testing::Message() << f.cx << "x" << f.cy << " after " << e.cx << "x" << e.cy);
+            EXPECT_EQ(want, got);
+            POINT pt = wantPic.FirstDifference(pic);
+            EXPECT_EQ(-1, pt.x) << "the pictures differ at " << pt.x << ", " << pt.y;
+        }
+    }
+    // An ordinary size keeps its counts: whole cells of the area, bars
+    // included.
+    ctl.SetLayoutArea(737, 300);
+    EXPECT_EQ((737 - cx / 2) / cx, ctl.m_nVisCols);
+    EXPECT_EQ(300 / cy, ctl.m_nVisRows);
+}
+
 // ---------------------------------------------------------------------------
 // Caret placement
 
 TEST_F(LayoutTest, UpdateCaretPlacesTheSystemCaretOnTheCell)
 {
-    MakeCaret();
+    Focus();
     ctl.SetLayoutCells(40, 20);
 
     ctl.m_nArea = 0;
@@ -560,7 +606,7 @@ TEST_F(LayoutTest, UpdateCaretPlacesTheSystemCaretOnTheCell)
 
 TEST_F(LayoutTest, ScrollingReplacesTheCaretButNotItsPosition)
 {
-    MakeCaret();
+    Focus();
     ctl.SetLayoutCells(40, 20);
     ctl.m_nCaretPos = 48 * 4;
     ctl.UpdateCaret();
@@ -571,9 +617,60 @@ TEST_F(LayoutTest, ScrollingReplacesTheCaretButNotItsPosition)
     EXPECT_EQ((10 - 1) * cx, Caret().x);
 }
 
+TEST_F(LayoutTest, WithoutTheFocusTheCaretIsAnotherWindowsAndStaysWhereItIs)
+{
+    // The system caret is the thread's: while another window has the focus,
+    // scrolling the control, a release and a lost capture leave that
+    // window's caret alone; the focus coming back places the control's.
+    Focus();
+    ctl.SetLayoutCells(40, 20);
+    ctl.m_nCaretPos = 48 * 4 + 3;
+    ctl.UpdateCaret();
+    HWND hOther = ::CreateWindowExA(0, "edit", "some text", WS_CHILD | WS_VISIBLE, 0, 700, 200, 20, host.hwnd(),
+                                    NULL, ::GetModuleHandleA(NULL), NULL);
+    ::SetFocus(hOther);
+    ::SendMessageA(hOther, EM_SETSEL, 4, 4);
+    Pump();
+    GUITHREADINFO gti = {};
+    gti.cbSize = sizeof gti;
+    const POINT before = Caret();
+    auto expectOthersCaret = [&](const char* pszAfter) {
+        SCOPED_TRACE(pszAfter);
+        ::GetGUIThreadInfo(::GetCurrentThreadId(), &gti);
+        EXPECT_EQ(hOther, gti.hwndCaret);
+        EXPECT_EQ(before.x, Caret().x);
+        EXPECT_EQ(before.y, Caret().y);
+    };
+    ctl.SendScroll(WM_VSCROLL, SB_LINEDOWN);
+    expectOthersCaret("a vertical scroll");
+    ctl.SendScroll(WM_HSCROLL, SB_LINERIGHT);
+    expectOthersCaret("a horizontal scroll");
+    ::SendMessageA(ctl.m_hWnd, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    Pump();
+    expectOthersCaret("a release");
+    // A drag the control began, then another window took the focus and
+    // the capture.
+    ::SendMessageA(ctl.m_hWnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM((10 - 1) * cx + 1, 3 * cy + 1));
+    Pump();
+    ::SetFocus(hOther);
+    ::SendMessageA(hOther, EM_SETSEL, 4, 4);
+    ::SetCapture(hOther);
+    ::ReleaseCapture();
+    Pump();
+    expectOthersCaret("a lost capture");
+    EXPECT_EQ(1, ctl.m_nFirstRow);
+    EXPECT_EQ(1, ctl.m_nFirstCol);
+
+    ::SetFocus(ctl.m_hWnd);
+    Pump();
+    EXPECT_EQ((10 + (ctl.m_nCaretPos % 48) - 1) * cx, Caret().x);
+    EXPECT_EQ((ctl.m_nCaretPos / 48 + 2 - 1) * cy, Caret().y);
+    ::DestroyWindow(hOther);
+}
+
 TEST_F(LayoutTest, MovingUpFromLineThreeScrollsOneLine)
 {
-    MakeCaret();
+    Focus();
     ctl.SetLayoutCells(40, 20);
     ctl.m_nFirstRow = 10;
     ctl.m_nCaretPos = 11 * 48;   // screen line 3
@@ -590,22 +687,30 @@ TEST_F(LayoutTest, MovingUpFromLineThreeScrollsOneLine)
     EXPECT_EQ(4 * cy, Caret().y);
 }
 
-TEST_F(LayoutTest, MovingAboveTheWindowScrollsToTheTop)
+TEST_F(LayoutTest, MovingAboveTheWindowMakesTheCaretsRowTheFirstRow)
 {
-    MakeCaret();
+    Focus();
     ctl.SetLayoutCells(40, 20);
     ctl.m_nFirstRow = 20;
     ctl.m_nCaretPos = 23 * 48 + 5;   // screen line 5
     ctl.MoveCaret(0, -10, FALSE);
     EXPECT_EQ(13 * 48 + 5, ctl.m_nCaretPos);
+    EXPECT_EQ(13, ctl.m_nFirstRow) << "the caret's line on screen line 2, not the top of the content";
+    EXPECT_EQ(13, ctl.Bar(SB_VERT).nPos);
+    EXPECT_EQ(2 * cy, Caret().y);
+
+    // Onto row 0: the top of the content, as before.
+    ctl.m_nFirstRow = 12;
+    ctl.m_nCaretPos = 12 * 48 + 5;
+    ctl.MoveCaret(0, -12, FALSE);
     EXPECT_EQ(0, ctl.m_nFirstRow);
     EXPECT_EQ(0, ctl.Bar(SB_VERT).nPos);
-    EXPECT_EQ((13 + 2) * cy, Caret().y);
+    EXPECT_EQ(2 * cy, Caret().y);
 }
 
 TEST_F(LayoutTest, MovingBelowTheLastWholeLineScrollsJustEnough)
 {
-    MakeCaret();
+    Focus();
     ctl.SetLayoutCells(40, 20);
     ctl.m_nArea = 1;
     ctl.m_nCaretPos = 3;
@@ -624,7 +729,7 @@ TEST_F(LayoutTest, MovingBelowTheLastWholeLineScrollsJustEnough)
 
 TEST_F(LayoutTest, MoveCaretClampsToTheDataInBothColumns)
 {
-    MakeCaret();
+    Focus();
     ctl.SetLayoutCells(40, 20);
     ctl.SetCounting(100);
 

@@ -565,6 +565,43 @@ TEST_F(MouseTest, HeldJustAboveTheWindowScrollsUpOneLineAtEveryTick)
     EXPECT_EQ(nRow, ctl.m_nFirstRow);
 }
 
+TEST_F(MouseTest, HeldFarAboveTheWindowFollowsThePointerUpAndAStaleTickDoesNothing)
+{
+    // Two and a half lines above the window the point gives the row four
+    // above the first one drawn: that row becomes the first row at every
+    // tick, so the view climbs steadily and never jumps to row 0.
+    ScrollTo(150);
+    Press(Hex(160, 3));
+    POINT above = {Hex(0, 6).x, -2 * cy - cy / 2};
+    Move(above);
+    ASSERT_TRUE(ctl.m_bTimer);
+    std::vector<int> rows = PumpTicks(550);
+    ASSERT_GE(rows.size(), 3u);
+    int nPrev = 150;
+    for (int r : rows) {
+        EXPECT_EQ(nPrev - 4, r) << "four lines up a tick";
+        nPrev = r;
+    }
+    EXPECT_EQ(ctl.m_nFirstRow, ctl.m_nSelStart / 48) << "the selection's start on the first row drawn";
+    EXPECT_EQ(ctl.m_nFirstRow, ctl.Bar(SB_VERT).nPos);
+
+    // Released there; a tick sent after the release finds no drag and
+    // changes nothing, not even the view that the caret lies above.
+    Release(above);
+    ASSERT_FALSE(ctl.m_bSelecting);
+    const int nRow = ctl.m_nFirstRow;
+    const Sel sel = SelOf(ctl);
+    const LONGLONG nCaret = ctl.m_nCaretPos;
+    ASSERT_LT(nCaret / 48, nRow);
+    Picture pic = Picture::FromWindow(ctl.m_hWnd);
+    ::SendMessageA(ctl.m_hWnd, WM_TIMER, kAutoScrollTimer, 0);
+    EXPECT_EQ(nRow, ctl.m_nFirstRow);
+    EXPECT_EQ(nRow, ctl.Bar(SB_VERT).nPos);
+    EXPECT_EQ(sel, SelOf(ctl));
+    EXPECT_EQ(nCaret, ctl.m_nCaretPos);
+    EXPECT_EQ(-1, pic.FirstDifference(Picture::Shown(ctl.m_hWnd)).x);
+}
+
 // ---------------------------------------------------------------------------
 // Outside both columns the selection holds; losing the capture ends the drag
 

@@ -288,10 +288,9 @@ public:
         Pump();
     }
 
-    // Sizes the window so that the area the layout divides (the client area
-    // with any shown scroll bar added back) is nWidth x nHeight pixels.
-    // (A shown bar's width counts as room, so with a bar shown the area
-    // cannot be made narrower than the bar.)
+    // Sizes the window so that the area the layout divides (the window less
+    // its frame: the client area with any shown scroll bar added back) is
+    // nWidth x nHeight pixels.
     void SetLayoutArea(int nWidth, int nHeight)
     {
         MoveWindow(0, 0, nWidth + m_nFrameX, nHeight + m_nFrameY);
@@ -360,10 +359,14 @@ public:
             ::SetBkColor(hDC, bk);
             ::TextOutA(hDC, (nCol - m_nFirstCol) * cx, y, s, s.GetLength());
         };
-        int yHeader = -m_nFirstRow * cy;
-        text(1, yHeader, "Address", m_clrText, m_clrWndBk);
-        text(10, yHeader, GetStatusText(), m_clrText, m_clrWndBk);
-        text(62, yHeader, "ASCII values", m_clrText, m_clrWndBk);
+        // The header lies on line 0 of the content (in 64 bits: far down the
+        // product no longer fits an int).
+        const long long yHeader = -static_cast<long long>(m_nFirstRow) * cy;
+        if (yHeader > -cy) {
+            text(1, static_cast<int>(yHeader), "Address", m_clrText, m_clrWndBk);
+            text(10, static_cast<int>(yHeader), GetStatusText(), m_clrText, m_clrWndBk);
+            text(62, static_cast<int>(yHeader), "ASCII values", m_clrText, m_clrWndBk);
+        }
         COLORREF hiBk = ::GetSysColor(COLOR_HIGHLIGHT), hiText = ::GetSysColor(COLOR_HIGHLIGHTTEXT);
         int nRows = GetRowCount();
         int nSaveRowAddr = m_nRowAddr;
