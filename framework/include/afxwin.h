@@ -604,6 +604,13 @@ class CEdit : public CWnd {
 public:
     CEdit() = default;
     BOOL Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID);
+    // The modified flag and read-only mode, through the edit messages.
+    BOOL GetModify() const { return static_cast<BOOL>(::SendMessageA(m_hWnd, EM_GETMODIFY, 0, 0)); }
+    void SetModify(BOOL bModified = TRUE) { ::SendMessageA(m_hWnd, EM_SETMODIFY, bModified, 0); }
+    BOOL SetReadOnly(BOOL bReadOnly = TRUE)
+    {
+        return static_cast<BOOL>(::SendMessageA(m_hWnd, EM_SETREADONLY, bReadOnly, 0));
+    }
 };
 
 class CScrollBar : public CWnd {
