@@ -204,6 +204,8 @@ protected:
     void BytesChanged();
     BOOL RefuseEdit();
     void NotifyHost();
+    // Places the caret as a key does, its row in view, and repaints.
+    void PlaceCaretInView();
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     // Selection edits, shared by the keyboard and the mouse.

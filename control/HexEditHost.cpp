@@ -59,6 +59,18 @@ BOOL CHexEditCtrl::GetSelection(LONGLONG& nFirst, LONGLONG& nLast) const
     return TRUE;
 }
 
+void CHexEditCtrl::PlaceCaretInView()
+{
+    if (m_hWnd == NULL)
+        return;
+    // A caret above the view: the view goes up to the caret's row, not to
+    // the top of the data, which a caret far down would not be in.
+    const LONGLONG nRow = GetCaretOffset() / m_nBytesPerRow;
+    if (nRow < m_nFirstRow)
+        m_nFirstRow = static_cast<int>(nRow);
+    MoveCaret(0, 0, TRUE);
+}
+
 BOOL CHexEditCtrl::SetCaretOffset(LONGLONG nOffset)
 {
     const LONGLONG nSize = m_data.GetSize();
@@ -70,8 +82,7 @@ BOOL CHexEditCtrl::SetCaretOffset(LONGLONG nOffset)
     m_nDigit = 0;
     m_nSelStart = -1;
     m_nSelEnd = -1;
-    if (m_hWnd != NULL)
-        MoveCaret(0, 0, TRUE);
+    PlaceCaretInView();
     NotifyHost();
     return TRUE;
 }
@@ -91,8 +102,7 @@ BOOL CHexEditCtrl::SetSelection(LONGLONG nFirst, LONGLONG nLast)
     m_nSelEnd = 3 * nLast + 1;
     m_nCaretPos = 3 * nLast + 2;
     m_nDigit = 0;
-    if (m_hWnd != NULL)
-        MoveCaret(0, 0, TRUE);
+    PlaceCaretInView();
     NotifyHost();
     return TRUE;
 }
