@@ -165,6 +165,10 @@ void BenchVScroll(Bench& b);
 // Keyboard (BenchKeys.cpp).
 void BenchKeystroke4K(Bench& b);
 void BenchKeystrokeLarge(Bench& b);
+void BenchKeystrokeNotified(Bench& b);
+// The host's side of the control's notifications: a status line kept as a
+// host keeps it. True when the message was one of them.
+bool BenchHostNotification(UINT msg, WPARAM wParam, LPARAM lParam);
 void BenchFillSelection(Bench& b);
 
 // Mouse (BenchMouse.cpp).

@@ -185,6 +185,8 @@ LRESULT CALLBACK HostProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam)
         g_pCtl->MoveCaret(0, static_cast<int>(wParam) - 1, FALSE);
         return 0;
     }
+    if (BenchHostNotification(msg, wParam, lParam))
+        return 0;
     return ::DefWindowProcA(hWnd, msg, wParam, lParam);
 }
 
@@ -274,6 +276,7 @@ int main(int argc, char** argv)
 
     BenchKeystroke4K(b);
     BenchKeystrokeLarge(b);
+    BenchKeystrokeNotified(b);
     BenchFillSelection(b);
 
     BenchAutoScroll(b);

@@ -22,6 +22,11 @@ BEGIN_MESSAGE_MAP(CHexEditCtrl, CWnd)
     ON_WM_CONTEXTMENU()
     ON_WM_CAPTURECHANGED()
     ON_WM_MOUSEWHEEL()
+    ON_MESSAGE(EM_GETMODIFY, OnGetModify)
+    ON_MESSAGE(EM_SETMODIFY, OnSetModify)
+    ON_MESSAGE(EM_SETREADONLY, OnSetReadOnly)
+    ON_MESSAGE(EM_GETEVENTMASK, OnGetEventMask)
+    ON_MESSAGE(EM_SETEVENTMASK, OnSetEventMask)
 END_MESSAGE_MAP()
 
 CHexEditCtrl::CHexEditCtrl()
@@ -32,7 +37,9 @@ CHexEditCtrl::CHexEditCtrl()
       m_sizeChar{0, 0}, m_nVisCols(0), m_nVisRows(0), m_nFirstCol(0), m_nFirstRow(0),
       m_bSelecting(false), m_bDragged(false), m_nAnchor(0), m_ptLast{0, 0}, m_bTimer(false),
       m_nWheelDelta(0),
-      m_nSelStart(-1), m_nSelEnd(-1), m_nCaretPos(0), m_nArea(0), m_nDigit(0), m_byteCur(0)
+      m_nSelStart(-1), m_nSelEnd(-1), m_nCaretPos(0), m_nArea(0), m_nDigit(0), m_byteCur(0),
+      m_bModified(FALSE), m_dwEventMask(0), m_bChangePending(false), m_nNotifiedCaret(0),
+      m_nNotifiedSelFirst(-1), m_nNotifiedSelLast(-1), m_nMessageDepth(0)
 {
     m_data.SetSize(0, -1);
 }
@@ -71,7 +78,10 @@ void CHexEditCtrl::SetData(CByteArray* pData)
     // empty and the memory exception reaches the caller.
     m_data.SetSize(0, -1);
     m_data.Copy(*pData);
+    // The host's own bytes: unmodified, and no EN_CHANGE.
+    m_bModified = FALSE;
     RecalcLayout();
+    NotifyHost();
 }
 
 LRESULT CHexEditCtrl::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam)

@@ -7,10 +7,23 @@
 // message map), HexEditText.cpp (texts), HexEditLayout.cpp (layout,
 // scrolling, caret placement), HexEditPaint.cpp (painting), HexEditKeys.cpp
 // (caret, keyboard and byte entry), HexEditMouse.cpp (mouse selection,
-// auto-scroll and the wheel), HexEditFile.cpp (fill, load and save).
+// auto-scroll and the wheel), HexEditFile.cpp (fill, load and save),
+// HexEditHost.cpp (what a host reads and sets beyond the bytes, and the
+// notifications it asks for).
 #pragma once
 
 #include <afxwin.h>
+#include <richedit.h>   // EM_SETEVENTMASK, ENM_CHANGE, ENM_SELCHANGE, EN_SELCHANGE
+
+// What WM_NOTIFY with EN_SELCHANGE carries (lParam points to it) when the
+// host asked for ENM_SELCHANGE: the byte at the caret and the selected bytes,
+// after whichever of them changed.
+struct NMHEXSELCHANGE {
+    NMHDR hdr;            // the control's window and id, EN_SELCHANGE
+    LONGLONG nCaret;      // byte at the caret (see GetCaretOffset)
+    LONGLONG nSelFirst;   // first and last selected byte, both -1 when
+    LONGLONG nSelLast;    // nothing is selected (see GetSelection)
+};
 
 class CHexEditCtrl : public CEdit {
 public:
@@ -45,6 +58,51 @@ public:
     void SaveFile(LPCSTR lpszPath);
     void OpenFile();
     void SaveFileAs();
+
+    // The host's view of the bytes and of the user's place in them
+    // (HexEditHost.cpp). The inherited CEdit::GetModify, SetModify and
+    // SetReadOnly work as on an edit control: the control answers
+    // EM_GETMODIFY, EM_SETMODIFY and EM_SETREADONLY itself.
+    //
+    // Modified flag: set by every byte the user changes (typed digits and
+    // characters, Delete, Insert, Backspace, a filled selection) and by
+    // Fill; cleared by SetData and by a LoadFile or SaveFile that succeeds.
+    // A failed load or save leaves it as it was.
+    //
+    // Read-only (ES_READONLY in the style, set and cleared by
+    // EM_SETREADONLY): no key and no character changes a byte (they beep);
+    // the caret, the selection and scrolling work, and so do the host's
+    // SetData, Fill, LoadFile and SaveFile.
+    //
+    // Notifications (EM_SETEVENTMASK; none until the host asks): with
+    // ENM_CHANGE, WM_COMMAND with EN_CHANGE after the user changed bytes,
+    // after Fill and after a successful LoadFile (not after SetData); with
+    // ENM_SELCHANGE, WM_NOTIFY with EN_SELCHANGE and an NMHEXSELCHANGE when
+    // the caret's byte or the selected bytes changed, once per message.
+
+    // A copy of the bytes as they are now (memory errors reach the caller,
+    // *pData then as CByteArray::Copy leaves it), and their number.
+    void GetData(CByteArray* pData) const;
+    LONGLONG GetDataSize() const;
+
+    // The byte at the caret. After a click past the last byte the caret may
+    // lie beyond the data: the offset is then GetDataSize() or more.
+    LONGLONG GetCaretOffset() const;
+    // Puts the caret on the high digit of byte nOffset in the hex column,
+    // drops the selection and scrolls the caret's row into view, as a key
+    // does. An offset below 0 is taken as 0, one past the last byte as the
+    // last byte; an empty control refuses (FALSE, nothing changes).
+    BOOL SetCaretOffset(LONGLONG nOffset);
+    // The selected bytes, first to last: those Delete would set. FALSE (and
+    // both -1) when nothing is selected or the selection covers no byte of
+    // the data.
+    BOOL GetSelection(LONGLONG& nFirst, LONGLONG& nLast) const;
+    // Selects bytes nFirst to nLast as Shift+Right from nFirst's high digit
+    // would, with the caret on the blank after nLast, scrolled into view.
+    // nFirst below 0 is taken as 0 and nLast past the data as the last byte;
+    // refused (FALSE, nothing changes) when the control is empty, nFirst >
+    // nLast, or no byte of the range lies in the data.
+    BOOL SetSelection(LONGLONG nFirst, LONGLONG nLast);
 
 protected:
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
@@ -96,6 +154,17 @@ protected:
     int m_nArea;
     int m_nDigit;           // digit being typed within the current byte
     BYTE m_byteCur;         // value of the byte at the caret, for the header
+    // The host contract: the modified flag, the event mask, a change of the
+    // bytes not yet announced, the caret byte and selection last announced
+    // (or seen, with ENM_SELCHANGE off), and how deep the control is in its
+    // own messages (notifications go out when the outermost one returns).
+    BOOL m_bModified;
+    DWORD m_dwEventMask;
+    bool m_bChangePending;
+    LONGLONG m_nNotifiedCaret;
+    LONGLONG m_nNotifiedSelFirst;
+    LONGLONG m_nNotifiedSelLast;
+    int m_nMessageDepth;
 
     // The texts of data row nRow's cells.
     void FormatRow(int nRow, RowText* pRow) const;
@@ -139,6 +208,18 @@ protected:
     LONGLONG GetCaretByteIndex();
     BYTE GetCaretByte();
 
+    // Host contract hooks: a byte of the data changed (sets the modified flag,
+    // EN_CHANGE to come); an editing key or character refused in read-only
+    // mode (beeps, TRUE); the notifications due, sent unless a message of
+    // the control is still being handled.
+    BOOL IsReadOnly() const;
+    void BytesChanged();
+    BOOL RefuseEdit();
+    void NotifyHost();
+    // Places the caret as a key does, its row in view, and repaints.
+    void PlaceCaretInView();
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
     // Selection edits, shared by the keyboard and the mouse.
     void FillSelection(BYTE value);
     void ClearSelection();
@@ -180,6 +261,11 @@ protected:
     afx_msg void OnContextMenu(CWnd* pWnd, CPoint pos);
     afx_msg void OnCaptureChanged(CWnd* pWnd);
     afx_msg BOOL OnMouseWheel(UINT nFlags, short zDelta, CPoint pt);
+    afx_msg LRESULT OnGetModify(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnSetModify(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnSetReadOnly(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnGetEventMask(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnSetEventMask(WPARAM wParam, LPARAM lParam);
 
     DECLARE_MESSAGE_MAP()
 };

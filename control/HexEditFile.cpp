@@ -130,12 +130,15 @@ DWORD CHexEditCtrl::AttributesAfterSave(DWORD dwBefore)
 void CHexEditCtrl::Fill(BYTE value)
 {
     int nSize = m_data.GetSize();
-    if (nSize > 0)
+    if (nSize > 0) {
         memset(m_data.GetData(), value, static_cast<size_t>(nSize));
+        BytesChanged();
+    }
     // The header line shows the byte at the caret, which is now the new value.
     m_byteCur = GetCaretByte();
     if (m_hWnd != NULL)
         Invalidate(TRUE);
+    NotifyHost();
 }
 
 BOOL CHexEditCtrl::LoadFile(LPCSTR lpszPath)
@@ -177,6 +180,9 @@ BOOL CHexEditCtrl::LoadFile(LPCSTR lpszPath)
     }
 
     m_data = std::move(newData);
+    // New bytes from the file: unmodified, but changed for EN_CHANGE.
+    BytesChanged();
+    m_bModified = FALSE;
 
     // A new content starts at its beginning: no selection, the caret on the
     // first digit of byte 0, scrolled to the top left, no auto-scroll.
@@ -204,6 +210,7 @@ BOOL CHexEditCtrl::LoadFile(LPCSTR lpszPath)
         m_byteCur = GetCaretByte();
     if (m_hWnd != NULL)
         Invalidate(TRUE);
+    NotifyHost();
     return TRUE;
 }
 
@@ -311,7 +318,10 @@ void CHexEditCtrl::SaveFile(LPCSTR lpszPath)
         if (dwError == ERROR_UNABLE_TO_REMOVE_REPLACED || dwError == ERROR_UNABLE_TO_MOVE_REPLACEMENT)
             dwError = ERROR_ACCESS_DENIED;
         ReportOsError(dwError, lpszPath);
+        return;
     }
+    // The file now holds what the control shows.
+    m_bModified = FALSE;
 }
 
 void CHexEditCtrl::OpenFile()

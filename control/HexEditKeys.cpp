@@ -63,6 +63,8 @@ void CHexEditCtrl::OnKeyDown(UINT nChar, UINT, UINT)
     // Backspace, Delete and Insert without a modifier set bytes to 0x00 or
     // 0xFF: the whole selection, or the byte under the caret and a step.
     auto editByte = [&](BYTE value, int nStep) {
+        if (RefuseEdit())
+            return;
         const bool bSelection = m_nSelStart != -1;
         if (bSelection) {
             FillSelection(value);
@@ -70,8 +72,10 @@ void CHexEditCtrl::OnKeyDown(UINT nChar, UINT, UINT)
             // Not at position 0: there Delete pressed again and again stays
             // put and changes nothing.
             LONGLONG nIndex = GetCaretByteIndex();
-            if (nIndex < nSize)
+            if (nIndex < nSize) {
                 m_data[static_cast<int>(nIndex)] = value;
+                BytesChanged();
+            }
             MoveCaret(nStep, 0, TRUE);
         }
         MoveCaret(0, 0, TRUE);
@@ -192,10 +196,12 @@ void CHexEditCtrl::OnChar(UINT nChar, UINT, UINT)
     const LONGLONG nIndex = GetCaretByteIndex();
 
     if (m_nArea == 1) {
-        if (nChar < 0x20)
+        if (nChar < 0x20 || RefuseEdit())
             return;
-        if (nIndex < nSize)
+        if (nIndex < nSize) {
             m_data[static_cast<int>(nIndex)] = static_cast<BYTE>(nChar);
+            BytesChanged();
+        }
         MoveCaret(1, 0, FALSE);
         return;
     }
@@ -209,14 +215,18 @@ void CHexEditCtrl::OnChar(UINT nChar, UINT, UINT)
         nValue = nChar - 'A' + 10;
     else
         return;
+    if (RefuseEdit())
+        return;
 
     // A digit on the high digit's cell replaces the high nibble; on the low
     // digit or the blank after the byte, the low nibble.
     m_nDigit = static_cast<int>(m_nCaretPos % 3);
     BYTE b = GetCaretByte();
     BYTE v = m_nDigit == 0 ? static_cast<BYTE>((b & 0x0F) | (nValue << 4)) : static_cast<BYTE>((b & 0xF0) | nValue);
-    if (nIndex < nSize)
+    if (nIndex < nSize) {
         m_data[static_cast<int>(nIndex)] = v;
+        BytesChanged();
+    }
     MoveCaret(1, 0, FALSE);
     m_nDigit++;
     if (m_nDigit == m_nByteDigits) {
@@ -243,6 +253,7 @@ void CHexEditCtrl::FillSelection(BYTE value)
     if (nFirst > nLast)
         return;
     std::memset(m_data.GetData() + nFirst, value, static_cast<size_t>(nLast - nFirst + 1));
+    BytesChanged();
 }
 
 void CHexEditCtrl::ClearSelection()

@@ -340,6 +340,11 @@ protected:                                                            \
 #define ON_COMMAND_RANGE(id, idLast, memberFxn) \
     {WM_COMMAND, CN_COMMAND, (WORD)(id), (WORD)(idLast), AfxSig_cmd_range, AfxMsgFn(static_cast<void (CCmdTarget::*)(UINT)>(&ThisClass::memberFxn))},
 
+// A control's notification through WM_COMMAND: void (void).
+#define ON_CONTROL(wNotifyCode, id, memberFxn) \
+    {WM_COMMAND, (WORD)(wNotifyCode), (WORD)(id), (WORD)(id), AfxSig_cmd, AfxMsgFn(static_cast<void (CCmdTarget::*)(void)>(&ThisClass::memberFxn))},
+#define ON_EN_CHANGE(id, memberFxn) ON_CONTROL(EN_CHANGE, id, memberFxn)
+
 #define ON_NOTIFY(wNotifyCode, id, memberFxn) \
     {WM_NOTIFY, (WORD)(int)(wNotifyCode), (WORD)(id), (WORD)(id), AfxSig_notify, AfxMsgFn(static_cast<void (CCmdTarget::*)(NMHDR*, LRESULT*)>(&ThisClass::memberFxn))},
 #define ON_NOTIFY_EX_RANGE(wNotifyCode, id, idLast, memberFxn) \
@@ -604,6 +609,13 @@ class CEdit : public CWnd {
 public:
     CEdit() = default;
     BOOL Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID);
+    // The modified flag and read-only mode, through the edit messages.
+    BOOL GetModify() const { return static_cast<BOOL>(::SendMessageA(m_hWnd, EM_GETMODIFY, 0, 0)); }
+    void SetModify(BOOL bModified = TRUE) { ::SendMessageA(m_hWnd, EM_SETMODIFY, bModified, 0); }
+    BOOL SetReadOnly(BOOL bReadOnly = TRUE)
+    {
+        return static_cast<BOOL>(::SendMessageA(m_hWnd, EM_SETREADONLY, bReadOnly, 0));
+    }
 };
 
 class CScrollBar : public CWnd {

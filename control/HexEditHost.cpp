@@ -1,0 +1,214 @@
+// HexEditHost.cpp - what CHexEditCtrl offers a host beyond handing it bytes:
+// the bytes read back, the modified flag and read-only mode as an edit
+// control has them, the caret and the selection in bytes, and the change and
+// selection notifications a host asks for with EM_SETEVENTMASK, as from a
+// rich edit control.
+//
+// Notifications go out when the control's outermost message returns (or at
+// the end of a host's call outside any message), so that a key, a drag step
+// or a timer tick announces its result once, after the control's state is
+// whole again.
+#include "HexEditCtrl.h"
+#include <algorithm>
+
+namespace {
+
+// Counts the control's messages in progress, also when a handler throws.
+class MessageDepth {
+public:
+    explicit MessageDepth(int& nDepth) : m_nDepth(nDepth) { ++m_nDepth; }
+    ~MessageDepth() { --m_nDepth; }
+    MessageDepth(const MessageDepth&) = delete;
+    MessageDepth& operator=(const MessageDepth&) = delete;
+
+private:
+    int& m_nDepth;
+};
+
+} // namespace
+
+void CHexEditCtrl::GetData(CByteArray* pData) const
+{
+    if (pData != NULL)
+        pData->Copy(m_data);
+}
+
+LONGLONG CHexEditCtrl::GetDataSize() const
+{
+    return m_data.GetSize();
+}
+
+LONGLONG CHexEditCtrl::GetCaretOffset() const
+{
+    return m_nArea == 0 ? m_nCaretPos / 3 : m_nCaretPos;
+}
+
+BOOL CHexEditCtrl::GetSelection(LONGLONG& nFirst, LONGLONG& nLast) const
+{
+    // The selection is held in hex-character units; the bytes are those its
+    // cells belong to, within the data.
+    nFirst = nLast = -1;
+    if (m_nSelStart < 0 || m_nSelStart > m_nSelEnd)
+        return FALSE;
+    const LONGLONG nFirstByte = m_nSelStart / 3;
+    const LONGLONG nLastByte = std::min<LONGLONG>(m_nSelEnd / 3, m_data.GetSize() - 1);
+    if (nFirstByte > nLastByte)
+        return FALSE;
+    nFirst = nFirstByte;
+    nLast = nLastByte;
+    return TRUE;
+}
+
+void CHexEditCtrl::PlaceCaretInView()
+{
+    if (m_hWnd == NULL)
+        return;
+    // A caret above the view: the view goes up to the caret's row, not to
+    // the top of the data, which a caret far down would not be in.
+    const LONGLONG nRow = GetCaretOffset() / m_nBytesPerRow;
+    if (nRow < m_nFirstRow)
+        m_nFirstRow = static_cast<int>(nRow);
+    MoveCaret(0, 0, TRUE);
+}
+
+BOOL CHexEditCtrl::SetCaretOffset(LONGLONG nOffset)
+{
+    const LONGLONG nSize = m_data.GetSize();
+    if (nSize == 0)
+        return FALSE;
+    nOffset = std::max<LONGLONG>(0, std::min(nOffset, nSize - 1));
+    m_nArea = 0;
+    m_nCaretPos = 3 * nOffset;
+    m_nDigit = 0;
+    m_nSelStart = -1;
+    m_nSelEnd = -1;
+    PlaceCaretInView();
+    NotifyHost();
+    return TRUE;
+}
+
+BOOL CHexEditCtrl::SetSelection(LONGLONG nFirst, LONGLONG nLast)
+{
+    const LONGLONG nSize = m_data.GetSize();
+    if (nSize == 0 || nFirst > nLast || nLast < 0 || nFirst >= nSize)
+        return FALSE;
+    nFirst = std::max<LONGLONG>(nFirst, 0);
+    nLast = std::min(nLast, nSize - 1);
+    // Both digits of every byte, the caret on the blank after the last one:
+    // where Shift+Right from the first byte's high digit leaves them, so
+    // that further Shift+keys carry on from there.
+    m_nArea = 0;
+    m_nSelStart = 3 * nFirst;
+    m_nSelEnd = 3 * nLast + 1;
+    m_nCaretPos = 3 * nLast + 2;
+    m_nDigit = 0;
+    PlaceCaretInView();
+    NotifyHost();
+    return TRUE;
+}
+
+BOOL CHexEditCtrl::IsReadOnly() const
+{
+    return m_hWnd != NULL && (GetStyle() & ES_READONLY) != 0;
+}
+
+void CHexEditCtrl::BytesChanged()
+{
+    m_bModified = TRUE;
+    m_bChangePending = true;
+}
+
+BOOL CHexEditCtrl::RefuseEdit()
+{
+    if (!IsReadOnly())
+        return FALSE;
+    // What a read-only edit control gives a key that would change its text.
+    ::MessageBeep(MB_OK);
+    return TRUE;
+}
+
+void CHexEditCtrl::NotifyHost()
+{
+    if (m_nMessageDepth > 0)
+        return;   // the outermost message announces it when it returns
+
+    LONGLONG nFirst, nLast;
+    GetSelection(nFirst, nLast);
+    const LONGLONG nCaret = GetCaretOffset();
+    const bool bSelChanged =
+        nCaret != m_nNotifiedCaret || nFirst != m_nNotifiedSelFirst || nLast != m_nNotifiedSelLast;
+    m_nNotifiedCaret = nCaret;
+    m_nNotifiedSelFirst = nFirst;
+    m_nNotifiedSelLast = nLast;
+    const bool bChanged = m_bChangePending;
+    m_bChangePending = false;
+
+    // Without a window there is no parent to tell.
+    if (m_hWnd == NULL)
+        return;
+    HWND hParent = ::GetParent(m_hWnd);
+    if (hParent == NULL)
+        return;
+    const HWND hSelf = m_hWnd;
+    const int nID = GetDlgCtrlID();
+    if (bChanged && (m_dwEventMask & ENM_CHANGE))
+        ::SendMessageA(hParent, WM_COMMAND, MAKEWPARAM(nID, EN_CHANGE), reinterpret_cast<LPARAM>(hSelf));
+    // The parent may have destroyed the control in its handler.
+    if (bSelChanged && (m_dwEventMask & ENM_SELCHANGE) && ::IsWindow(hSelf)) {
+        NMHEXSELCHANGE sel = {};
+        sel.hdr.hwndFrom = hSelf;
+        sel.hdr.idFrom = static_cast<UINT_PTR>(nID);
+        sel.hdr.code = EN_SELCHANGE;
+        sel.nCaret = nCaret;
+        sel.nSelFirst = nFirst;
+        sel.nSelLast = nLast;
+        ::SendMessageA(hParent, WM_NOTIFY, static_cast<WPARAM>(nID), reinterpret_cast<LPARAM>(&sel));
+    }
+}
+
+LRESULT CHexEditCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    LRESULT lResult;
+    {
+        MessageDepth depth(m_nMessageDepth);
+        lResult = CEdit::WindowProc(message, wParam, lParam);
+    }
+    NotifyHost();
+    return lResult;
+}
+
+LRESULT CHexEditCtrl::OnGetModify(WPARAM, LPARAM)
+{
+    return m_bModified;
+}
+
+LRESULT CHexEditCtrl::OnSetModify(WPARAM wParam, LPARAM)
+{
+    m_bModified = wParam != 0;
+    return 0;
+}
+
+LRESULT CHexEditCtrl::OnSetReadOnly(WPARAM wParam, LPARAM)
+{
+    // The style bit alone: the edit class is not told, so whatever keeps its
+    // own text empty stays as it is.
+    if (wParam != 0)
+        ModifyStyle(0, ES_READONLY);
+    else
+        ModifyStyle(ES_READONLY, 0);
+    return TRUE;
+}
+
+LRESULT CHexEditCtrl::OnGetEventMask(WPARAM, LPARAM)
+{
+    return static_cast<LRESULT>(m_dwEventMask);
+}
+
+LRESULT CHexEditCtrl::OnSetEventMask(WPARAM, LPARAM lParam)
+{
+    // Returns the old mask. What the caret and selection are now is the
+    // starting point: the first notification reports a change from here.
+    const DWORD dwOld = m_dwEventMask;
+    m_dwEventMask = static_cast<DWORD>(lParam);
+    return static_cast<LRESULT>(dwOld);
+}

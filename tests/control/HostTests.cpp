@@ -1,0 +1,484 @@
+// Window-level tests of what CHexEditCtrl offers its host: the notifications
+// a parent asks for (recorded by the host window's own procedure as they
+// arrive), read-only mode, the bytes read back, the modified flag across
+// edits, SetData, loads and saves, and the caret and selection set in bytes,
+// also in a block of 800,000,000 bytes. Keys and characters go to the
+// control while it has the focus; mouse messages in client coordinates.
+#include "MessageBoxCatcher.h"
+#include "TestHost.h"
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+using qxtest::Pump;
+using qxtest::TestHexEdit;
+
+namespace {
+
+const UINT kID = 1;
+
+// What the parent received from the control: EN_CHANGE through WM_COMMAND,
+// or a copy of an EN_SELCHANGE's structure.
+struct Received {
+    bool bChange;
+    NMHEXSELCHANGE sel;
+};
+std::vector<Received> g_received;
+HWND g_hControl = NULL;
+
+LRESULT CALLBACK RecordingHostProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == WM_COMMAND && HIWORD(wParam) == EN_CHANGE) {
+        EXPECT_EQ(kID, LOWORD(wParam));
+        EXPECT_EQ(g_hControl, reinterpret_cast<HWND>(lParam));
+        g_received.push_back(Received{true, {}});
+    } else if (msg == WM_NOTIFY) {
+        const NMHDR* pHdr = reinterpret_cast<const NMHDR*>(lParam);
+        EXPECT_EQ(EN_SELCHANGE, pHdr->code);
+        EXPECT_EQ(g_hControl, pHdr->hwndFrom);
+        EXPECT_EQ(kID, pHdr->idFrom);
+        g_received.push_back(Received{false, *reinterpret_cast<const NMHEXSELCHANGE*>(lParam)});
+    }
+    return ::DefWindowProcA(hWnd, msg, wParam, lParam);
+}
+
+class HostHexEdit : public TestHexEdit {
+public:
+    using CHexEditCtrl::m_nDigit;
+
+    // Fills the control's own array directly: a host's copy of a large
+    // block would need its memory twice.
+    bool SetZeros(int n)
+    {
+        try {
+            m_data.SetSize(0, -1);
+            m_data.SetSize(n);
+        } catch (CException* e) {
+            e->Delete();
+            m_data.SetSize(0, -1);
+            return false;
+        }
+        RecalcLayout();
+        Pump();
+        return true;
+    }
+};
+
+class HostTest : public qxtest::CountingControlTest<HostHexEdit> {
+protected:
+    void SetUp() override
+    {
+        ::SetCursorPos(2400, 1400);   // no made-up move lands in the control
+        ASSERT_NO_FATAL_FAILURE(CountingControlTest::SetUp());
+        ::SetWindowLongPtrA(host.hwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordingHostProc));
+        g_hControl = ctl.m_hWnd;
+        ctl.SetLayoutCells(85, 20);
+        ::SetForegroundWindow(host.hwnd());
+        ::SetFocus(ctl.m_hWnd);
+        Pump();
+        ASSERT_EQ(ctl.m_hWnd, ::GetFocus());
+        g_received.clear();
+    }
+    void TearDown() override
+    {
+        ::SetWindowLongPtrA(host.hwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(::DefWindowProcA));
+        g_received.clear();
+    }
+
+    void Ask(DWORD dwMask) { ::SendMessageA(ctl.m_hWnd, EM_SETEVENTMASK, 0, dwMask); }
+
+    // One key with Shift held or not, through the thread's key state.
+    void Key(UINT vk, bool bShift = false)
+    {
+        BYTE state[256], saved[256];
+        ::GetKeyboardState(saved);
+        std::memcpy(state, saved, sizeof state);
+        state[VK_SHIFT] = state[VK_LSHIFT] = bShift ? 0x80 : 0;
+        state[VK_CONTROL] = state[VK_LCONTROL] = 0;
+        ::SetKeyboardState(state);
+        ::SendMessageA(ctl.m_hWnd, WM_KEYDOWN, vk, 1 | (::MapVirtualKeyA(vk, 0) << 16));
+        ::SetKeyboardState(saved);
+        Pump();
+    }
+    void Chars(const char* psz)
+    {
+        for (; *psz; psz++)
+            ::SendMessageA(ctl.m_hWnd, WM_CHAR, static_cast<BYTE>(*psz), 1);
+        Pump();
+    }
+    void Mouse(UINT nMsg, int nCol, int nRow)
+    {
+        int x = (nCol - ctl.m_nFirstCol) * cx + cx / 2, y = (nRow + 2 - ctl.m_nFirstRow) * cy + cy / 2;
+        ::SendMessageA(ctl.m_hWnd, nMsg, nMsg == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM(x, y));
+        Pump();
+    }
+
+    // The notifications received since the last call, as text:
+    // "change" or "sel caret first last".
+    std::vector<std::string> Take()
+    {
+        std::vector<std::string> v;
+        for (const Received& r : g_received) {
+            char sz[96];
+            if (r.bChange)
+                std::snprintf(sz, sizeof sz, "change");
+            else
+                std::snprintf(sz, sizeof sz, "sel %lld %lld %lld", r.sel.nCaret, r.sel.nSelFirst, r.sel.nSelLast);
+            v.push_back(sz);
+        }
+        g_received.clear();
+        return v;
+    }
+    using Seen = std::vector<std::string>;
+
+    std::vector<BYTE> Counting(int n) const
+    {
+        std::vector<BYTE> v(n);
+        for (int i = 0; i < n; i++)
+            v[i] = static_cast<BYTE>(i);
+        return v;
+    }
+    std::vector<BYTE> DataOf() const
+    {
+        CByteArray a;
+        ctl.GetData(&a);
+        return std::vector<BYTE>(a.GetData(), a.GetData() + a.GetSize());
+    }
+    bool CaretRowInView() const
+    {
+        LONGLONG nRow = ctl.GetCaretOffset() / 16;
+        return nRow >= ctl.m_nFirstRow && nRow + 2 - ctl.m_nFirstRow < ctl.m_nVisRows;
+    }
+    std::string TempPath(const char* pszName) const
+    {
+        char szDir[MAX_PATH];
+        ::GetTempPathA(MAX_PATH, szDir);
+        return std::string(szDir) + pszName;
+    }
+};
+
+// ---------------------------------------------------------------------------
+// Notifications
+
+TEST_F(HostTest, NothingArrivesUntilTheHostAsksThenEachChangeOnce)
+{
+    // Asked for nothing: typing, keys, a drag and the host's own operations
+    // tell the parent nothing.
+    EXPECT_EQ(0, ::SendMessageA(ctl.m_hWnd, EM_GETEVENTMASK, 0, 0));
+    Chars("12");
+    Key(VK_DELETE);
+    Key(VK_RIGHT, true);
+    Mouse(WM_LBUTTONDOWN, 10, 1);
+    Mouse(WM_MOUSEMOVE, 16, 1);
+    Mouse(WM_LBUTTONUP, 16, 1);
+    ctl.Fill(0x00);
+    ctl.SetCaretOffset(100);
+    EXPECT_EQ(Seen(), Take());
+
+    EXPECT_EQ(0, ::SendMessageA(ctl.m_hWnd, EM_SETEVENTMASK, 0, ENM_CHANGE | ENM_SELCHANGE));
+    EXPECT_EQ(ENM_CHANGE | ENM_SELCHANGE, ::SendMessageA(ctl.m_hWnd, EM_GETEVENTMASK, 0, 0));
+
+    // A first digit changes the byte but neither the caret's byte nor the
+    // selection; the second moves the caret on to the next byte.
+    ctl.SetCaretOffset(5);
+    EXPECT_EQ(Seen({"sel 5 -1 -1"}), Take());
+    Chars("7");
+    EXPECT_EQ(Seen({"change"}), Take());
+    Chars("f");
+    EXPECT_EQ(Seen({"change", "sel 6 -1 -1"}), Take());
+    EXPECT_EQ(0x7F, ctl.m_data[5]);
+
+    // Shift+Right: a notification only when the caret's byte or the selected
+    // bytes change, not at every cell.
+    Key(VK_RIGHT, true);
+    EXPECT_EQ(Seen({"sel 6 6 6"}), Take());
+    Key(VK_RIGHT, true);
+    EXPECT_EQ(Seen(), Take());
+    Key(VK_RIGHT, true);
+    EXPECT_EQ(Seen({"sel 7 6 6"}), Take());
+    Key(VK_DELETE);   // fills the selection, drops it
+    EXPECT_EQ(Seen({"change", "sel 7 -1 -1"}), Take());
+
+    // Movement alone, a paint, a refused digit.
+    Key(VK_DOWN);
+    EXPECT_EQ(Seen({"sel 23 -1 -1"}), Take());
+    qxtest::Picture::FromWindow(ctl.m_hWnd);
+    Chars("x");
+    EXPECT_EQ(Seen(), Take());
+
+    // The host's own operations: Fill changes the bytes; SetData does not
+    // announce a change.
+    ctl.Fill(0xAA);
+    EXPECT_EQ(Seen({"change"}), Take());
+    ctl.SetCounting(4096);
+    EXPECT_EQ(Seen(), Take());
+
+    // With ENM_SELCHANGE alone, changes of the bytes are not told.
+    EXPECT_EQ(ENM_CHANGE | ENM_SELCHANGE, ::SendMessageA(ctl.m_hWnd, EM_SETEVENTMASK, 0, ENM_SELCHANGE));
+    Chars("00");
+    EXPECT_EQ(Seen({"sel 24 -1 -1"}), Take());
+}
+
+TEST_F(HostTest, ADragIsToldStepByStepAsItGoes)
+{
+    Ask(ENM_CHANGE | ENM_SELCHANGE);
+    ctl.SetCaretOffset(40);
+    Take();
+    // Hex cells of row 0 at column 10 + cell.
+    Mouse(WM_LBUTTONDOWN, 10 + 3, 0);   // byte 1's high digit
+    EXPECT_EQ(Seen({"sel 1 -1 -1"}), Take());
+    Mouse(WM_MOUSEMOVE, 10 + 9, 0);     // to byte 3: bytes 1-2 selected
+    EXPECT_EQ(Seen({"sel 2 1 2"}), Take());
+    Mouse(WM_MOUSEMOVE, 10 + 9, 0);     // no change, nothing told
+    EXPECT_EQ(Seen(), Take());
+    Mouse(WM_MOUSEMOVE, 10 + 18, 1);    // row 1, byte 22
+    EXPECT_EQ(Seen({"sel 21 1 21"}), Take());
+    Mouse(WM_MOUSEMOVE, 10 + 0, 0);     // back left of the anchor
+    EXPECT_EQ(Seen({"sel 0 0 1"}), Take());
+    Mouse(WM_LBUTTONUP, 10 + 0, 0);
+    EXPECT_EQ(Seen(), Take());
+    LONGLONG nFirst = -9, nLast = -9;
+    EXPECT_TRUE(ctl.GetSelection(nFirst, nLast));
+    EXPECT_EQ(0, nFirst);
+    EXPECT_EQ(1, nLast);
+    EXPECT_EQ(Seen(), Take()) << "no byte was changed by the drag";
+}
+
+// ---------------------------------------------------------------------------
+// Read-only
+
+TEST_F(HostTest, ReadOnlyRefusesEveryEditAndLetsTheCaretTheSelectionAndTheHostWork)
+{
+    Ask(ENM_CHANGE);
+    EXPECT_TRUE(ctl.SetReadOnly(TRUE));
+    EXPECT_NE(0u, ctl.GetStyle() & ES_READONLY);
+    const std::vector<BYTE> before = DataOf();
+
+    ctl.SetCaretOffset(20);
+    Chars("0123456789abcdefABCDEF");
+    Key(VK_DELETE);
+    Key(VK_INSERT);
+    Key(VK_BACK);
+    EXPECT_EQ(60, ctl.m_nCaretPos) << "refused keys do not move the caret";
+    Key(VK_RIGHT, true);
+    Key(VK_RIGHT, true);
+    Key(VK_DELETE);
+    Key(VK_INSERT);
+    Key(VK_BACK);
+    ctl.m_nArea = 1;
+    ctl.m_nCaretPos = 30;
+    Chars("Zz !");
+    EXPECT_EQ(30, ctl.m_nCaretPos);
+    EXPECT_TRUE(before == DataOf());
+    EXPECT_FALSE(ctl.GetModify());
+    EXPECT_EQ(Seen(), Take());
+
+    // Every movement key, and Shift selecting.
+    ctl.SetCaretOffset(100);
+    const struct {
+        UINT vk;
+        LONGLONG nCaretPos;
+    } moves[] = {{VK_RIGHT, 301}, {VK_LEFT, 300}, {VK_DOWN, 348}, {VK_UP, 300},  {VK_NEXT, 780},
+                 {VK_PRIOR, 300}, {VK_END, 3 * 4095}, {VK_HOME, 0}};
+    for (const auto& m : moves) {
+        Key(m.vk);
+        EXPECT_EQ(m.nCaretPos, ctl.m_nCaretPos) << "key " << m.vk;
+    }
+    Key(VK_RIGHT, true);
+    Key(VK_RIGHT, true);
+    LONGLONG nFirst, nLast;
+    EXPECT_TRUE(ctl.GetSelection(nFirst, nLast));
+    EXPECT_EQ(0, nLast);
+
+    // The host's operations still work.
+    ctl.Fill(0x5A);
+    EXPECT_EQ(0x5A, ctl.m_data[4095]);
+    EXPECT_TRUE(ctl.GetModify());
+    EXPECT_EQ(Seen({"change"}), Take());
+
+    // Writable again.
+    EXPECT_TRUE(ctl.SetReadOnly(FALSE));
+    EXPECT_EQ(0u, ctl.GetStyle() & ES_READONLY);
+    ctl.SetCaretOffset(0);
+    Chars("12");
+    EXPECT_EQ(0x12, ctl.m_data[0]);
+}
+
+// ---------------------------------------------------------------------------
+// The bytes read back and the modified flag
+
+TEST_F(HostTest, TheBytesReadBackAndTheModifiedFlagAcrossEditsLoadsAndSaves)
+{
+    Ask(ENM_CHANGE);
+    EXPECT_FALSE(ctl.GetModify());
+    EXPECT_EQ(4096, ctl.GetDataSize());
+
+    // Typed digits, a character, Delete.
+    std::vector<BYTE> expected = Counting(4096);
+    ctl.SetCaretOffset(0);
+    Chars("c3a");
+    ctl.m_nArea = 1;
+    ctl.m_nCaretPos = 17;
+    Chars("Q");
+    ctl.SetCaretOffset(40);
+    Key(VK_RIGHT);
+    Key(VK_DELETE);
+    expected[0] = 0xC3;
+    expected[1] = 0xA1;
+    expected[17] = 'Q';
+    expected[40] = 0x00;
+    EXPECT_TRUE(expected == DataOf());
+    EXPECT_TRUE(ctl.GetModify());
+    EXPECT_EQ(5u, Take().size());
+
+    // The host's flag, as on an edit control.
+    ctl.SetModify(FALSE);
+    EXPECT_FALSE(ctl.GetModify());
+    ctl.SetModify();
+    EXPECT_EQ(1, ::SendMessageA(ctl.m_hWnd, EM_GETMODIFY, 0, 0));
+    ctl.SetCounting(16);
+    EXPECT_FALSE(ctl.GetModify());
+    EXPECT_TRUE(Counting(16) == DataOf());
+    ctl.Fill(0xEE);
+    EXPECT_TRUE(ctl.GetModify());
+    EXPECT_EQ(Seen({"change"}), Take());
+
+    // A save that succeeds clears it; one that fails leaves it set.
+    const std::string path = TempPath("qx-host-modify.bin");
+    ::DeleteFileA(path.c_str());
+    ctl.SaveFile(path.c_str());
+    EXPECT_FALSE(ctl.GetModify());
+    ctl.SetCaretOffset(0);
+    Chars("1");
+    EXPECT_TRUE(ctl.GetModify());
+    std::string dir = TempPath("");
+    {
+        MessageBoxCatcher box;
+        ctl.SaveFile(dir.c_str());   // a folder cannot be written over
+        EXPECT_EQ(1, box.Count());
+    }
+    EXPECT_TRUE(ctl.GetModify());
+
+    // A load that fails leaves the flag and tells nothing; one that succeeds
+    // clears it and tells a change.
+    Take();
+    {
+        MessageBoxCatcher box;
+        ctl.LoadFile(TempPath("qx-host-missing.bin").c_str());
+        EXPECT_EQ(1, box.Count());
+    }
+    EXPECT_TRUE(ctl.GetModify());
+    EXPECT_EQ(Seen(), Take());
+    ctl.LoadFile(path.c_str());
+    EXPECT_FALSE(ctl.GetModify());
+    EXPECT_EQ(Seen({"change"}), Take());
+    EXPECT_TRUE(std::vector<BYTE>(16, 0xEE) == DataOf());
+    ::DeleteFileA(path.c_str());
+}
+
+// ---------------------------------------------------------------------------
+// Caret and selection in bytes
+
+TEST_F(HostTest, CaretAndSelectionAtTheEdgesOutOfRangeAndOnAnEmptyControl)
+{
+    Ask(ENM_SELCHANGE);
+    LONGLONG nFirst, nLast;
+
+    // The last byte: the view scrolls to it; offsets past the ends clamp.
+    EXPECT_TRUE(ctl.SetCaretOffset(4095));
+    EXPECT_EQ(3 * 4095, ctl.m_nCaretPos);
+    EXPECT_TRUE(CaretRowInView());
+    EXPECT_TRUE(ctl.SetCaretOffset(0));
+    EXPECT_EQ(0, ctl.m_nFirstRow);
+    EXPECT_TRUE(ctl.SetCaretOffset(5000));
+    EXPECT_EQ(4095, ctl.GetCaretOffset());
+    EXPECT_TRUE(ctl.SetCaretOffset(-7));
+    EXPECT_EQ(0, ctl.GetCaretOffset());
+    EXPECT_EQ(Seen({"sel 4095 -1 -1", "sel 0 -1 -1", "sel 4095 -1 -1", "sel 0 -1 -1"}), Take());
+
+    // A selection as Shift+Right from the first byte's high digit makes it.
+    ctl.SetCaretOffset(10);
+    for (int i = 0; i < 32; i++)
+        Key(VK_RIGHT, true);
+    const LONGLONG keyed[3] = {ctl.m_nSelStart, ctl.m_nSelEnd, ctl.m_nCaretPos};
+    ctl.SetCaretOffset(0);
+    Take();
+    EXPECT_TRUE(ctl.SetSelection(10, 20));
+    EXPECT_EQ(Seen({"sel 20 10 20"}), Take());
+    EXPECT_EQ(keyed[0], ctl.m_nSelStart);
+    EXPECT_EQ(keyed[1], ctl.m_nSelEnd);
+    EXPECT_EQ(keyed[2], ctl.m_nCaretPos);
+    Key(VK_RIGHT, true);
+    Key(VK_RIGHT, true);
+    EXPECT_TRUE(ctl.GetSelection(nFirst, nLast));
+    EXPECT_EQ(21, nLast) << "Shift+keys carry on from the host's selection";
+
+    // Clamped ends, then refused ranges that change nothing.
+    EXPECT_TRUE(ctl.SetSelection(0, 0));
+    EXPECT_TRUE(ctl.GetSelection(nFirst, nLast));
+    EXPECT_EQ(0, nFirst + nLast);
+    EXPECT_TRUE(ctl.SetSelection(4090, 99999));
+    EXPECT_TRUE(CaretRowInView());
+    EXPECT_TRUE(ctl.GetSelection(nFirst, nLast));
+    EXPECT_EQ(4090, nFirst);
+    EXPECT_EQ(4095, nLast);
+    EXPECT_TRUE(ctl.SetSelection(-3, 2));
+    Take();
+    const LONGLONG state[3] = {ctl.m_nSelStart, ctl.m_nSelEnd, ctl.m_nCaretPos};
+    EXPECT_FALSE(ctl.SetSelection(5, 4));
+    EXPECT_FALSE(ctl.SetSelection(4096, 5000));
+    EXPECT_FALSE(ctl.SetSelection(-5, -1));
+    EXPECT_EQ(state[0], ctl.m_nSelStart);
+    EXPECT_EQ(state[1], ctl.m_nSelEnd);
+    EXPECT_EQ(state[2], ctl.m_nCaretPos);
+    EXPECT_TRUE(ctl.GetSelection(nFirst, nLast));
+    EXPECT_EQ(0, nFirst);
+    EXPECT_EQ(2, nLast);
+    EXPECT_EQ(Seen(), Take());
+
+    // A selection left past the data by a smaller SetData covers nothing.
+    ctl.SetSelection(4000, 4001);
+    ctl.SetCounting(100);
+    EXPECT_FALSE(ctl.GetSelection(nFirst, nLast));
+    EXPECT_EQ(-1, nFirst);
+
+    // An empty control refuses both and reads back nothing.
+    ctl.SetCounting(0);
+    Take();
+    EXPECT_FALSE(ctl.SetCaretOffset(0));
+    EXPECT_FALSE(ctl.SetSelection(0, 0));
+    EXPECT_FALSE(ctl.GetSelection(nFirst, nLast));
+    EXPECT_EQ(0, ctl.GetDataSize());
+    EXPECT_TRUE(DataOf().empty());
+    EXPECT_EQ(Seen(), Take());
+}
+
+TEST_F(HostTest, CaretAndSelectionInABlockOf800MB)
+{
+    const int kBig = 800000000;
+    if (!ctl.SetZeros(kBig))
+        GTEST_SKIP() << "800,000,000 bytes could not be allocated";
+    Ask(ENM_SELCHANGE);
+    LONGLONG nFirst, nLast;
+
+    EXPECT_TRUE(ctl.SetCaretOffset(3000000000LL));
+    EXPECT_EQ(3LL * (kBig - 1), ctl.m_nCaretPos);
+    EXPECT_TRUE(CaretRowInView());
+    EXPECT_TRUE(ctl.SetSelection(kBig - 20, 1LL << 40));
+    EXPECT_TRUE(ctl.GetSelection(nFirst, nLast));
+    EXPECT_EQ(kBig - 20, nFirst);
+    EXPECT_EQ(kBig - 1, nLast);
+    EXPECT_TRUE(ctl.SetSelection(0, kBig - 1));
+    EXPECT_TRUE(ctl.SetCaretOffset(kBig / 2 + 7));
+    EXPECT_TRUE(CaretRowInView());
+    EXPECT_EQ(Seen({"sel 799999999 -1 -1", "sel 799999999 799999980 799999999", "sel 799999999 0 799999999",
+                    "sel 400000007 -1 -1"}),
+              Take());
+    Chars("ab");
+    EXPECT_EQ(0xAB, ctl.m_data[kBig / 2 + 7]);
+    EXPECT_EQ(kBig / 2 + 8, ctl.GetCaretOffset());
+    ctl.m_data.SetSize(0, -1);
+}
+
+} // namespace
