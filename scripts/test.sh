@@ -31,6 +31,10 @@ i386="$(i386_mode)"
 emulated_tests=(${QX_EMULATED_TESTS:-framework_tests control_tests soak_short e2e_startup consumer_build})
 emulated_scale=8
 emulated_shards=4
+# Wine's common file dialog stops painting and answering under the emulator
+# (it hung a run for 15 minutes, half drawn): the cases that open it.
+emulated_exclude="DialogTest.*"
+emulated_exclude_reason="left out: Wine's common file dialog hangs under the emulator; the x86_64 run here covers it"
 left_out_reason="left out: under the emulator it would not fit the hour; the x86_64 run here covers it"
 
 . cmake/xvfb.sh
@@ -61,13 +65,15 @@ for p in "${presets[@]}"; do
     mode=native
     scale=1
     shards=1
+    exclude=""
     if [ "$p" = i686 ] && [ "$i386" = emulated ]; then
         mode=emulated
         scale=$emulated_scale
         shards=$emulated_shards
+        exclude=$emulated_exclude
     fi
     echo "=== $p ($mode): configure and build"
-    cmake --preset "$p" -DQX_TIMEOUT_SCALE=$scale -DQX_UNIT_SHARDS=$shards >/dev/null
+    cmake --preset "$p" -DQX_TIMEOUT_SCALE=$scale -DQX_UNIT_SHARDS=$shards "-DQX_UNIT_EXCLUDE=$exclude" >/dev/null
     cmake --build --preset "$p" -j "$jobs"
     tb=$((SECONDS - t0))
     echo "=== $p ($mode): test"
@@ -80,6 +86,7 @@ for p in "${presets[@]}"; do
 
     select=()
     left_out=0
+    cases_left_out=0
     if [ $mode = emulated ]; then
         mapfile -t names < <(test_names "$p")
         chosen=()
@@ -90,6 +97,15 @@ for p in "${presets[@]}"; do
                 echo "test: $p emulated: $n $left_out_reason"
                 left_out=$((left_out + 1))
             fi
+        done
+        # The unit tests' cases left out, by name, from their sources.
+        IFS=: read -ra patterns <<<"$exclude"
+        for pattern in "${patterns[@]}"; do
+            suite="${pattern%%.*}"
+            for c in $(sed -n "s/^TEST_F(${suite}, *\([A-Za-z0-9_]*\)).*/\1/p" tests/*/*.cpp); do
+                echo "test: $p emulated: $suite.$c $emulated_exclude_reason"
+                cases_left_out=$((cases_left_out + 1))
+            done
         done
         if [ ${#chosen[@]} -gt 0 ]; then
             select=(-R "^($(IFS='|'; echo "${chosen[*]}"))\$")
@@ -106,7 +122,7 @@ for p in "${presets[@]}"; do
     [ -n "$counts" ] || { failed="?"; ran="?"; }
     passed="?"
     [ "$ran" != "?" ] && passed=$((ran - failed))
-    summary+=("$p ($mode): build ${tb}s, tests $((SECONDS - t0 - tb))s: $ran ran, $passed passed, $left_out left out; ctest exit $rc")
+    summary+=("$p ($mode): build ${tb}s, tests $((SECONDS - t0 - tb))s: $ran ran, $passed passed, $left_out left out (and $cases_left_out unit test cases); ctest exit $rc")
 done
 
 echo "=== summary"
