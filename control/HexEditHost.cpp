@@ -63,11 +63,6 @@ void CHexEditCtrl::PlaceCaretInView()
 {
     if (m_hWnd == NULL)
         return;
-    // A caret above the view: the view goes up to the caret's row, not to
-    // the top of the data, which a caret far down would not be in.
-    const LONGLONG nRow = GetCaretOffset() / m_nBytesPerRow;
-    if (nRow < m_nFirstRow)
-        m_nFirstRow = static_cast<int>(nRow);
     MoveCaret(0, 0, TRUE);
 }
 
