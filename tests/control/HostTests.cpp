@@ -46,23 +46,6 @@ LRESULT CALLBACK RecordingHostProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lP
 class HostHexEdit : public TestHexEdit {
 public:
     using CHexEditCtrl::m_nDigit;
-
-    // Fills the control's own array directly: a host's copy of a large
-    // block would need its memory twice.
-    bool SetZeros(int n)
-    {
-        try {
-            m_data.SetSize(0, -1);
-            m_data.SetSize(n);
-        } catch (CException* e) {
-            e->Delete();
-            m_data.SetSize(0, -1);
-            return false;
-        }
-        RecalcLayout();
-        Pump();
-        return true;
-    }
 };
 
 class HostTest : public qxtest::CountingControlTest<HostHexEdit> {

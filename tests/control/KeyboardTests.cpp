@@ -26,23 +26,6 @@ public:
     using CHexEditCtrl::m_nDigit;
     using CHexEditCtrl::m_bSelecting;
     using CHexEditCtrl::ClearSelection;
-
-    // Fills the control's own array directly: a host's copy of a large
-    // block would need its memory twice.
-    bool SetZeros(int n)
-    {
-        try {
-            m_data.SetSize(0, -1);
-            m_data.SetSize(n);
-        } catch (CException* e) {
-            e->Delete();
-            m_data.SetSize(0, -1);
-            return false;
-        }
-        RecalcLayout();
-        Pump();
-        return true;
-    }
 };
 
 // Presses one key with the given modifiers held, through the thread's key

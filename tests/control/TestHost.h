@@ -248,6 +248,23 @@ public:
     using CHexEditCtrl::s_bPaintCellByCell;
     using CHexEditCtrl::s_pfnBeforePaintRow;
 
+    // Fills the control's own array directly: a host's copy of a large
+    // block would need its memory twice.
+    bool SetZeros(int n)
+    {
+        try {
+            m_data.SetSize(0, -1);
+            m_data.SetSize(n);
+        } catch (CException* e) {
+            e->Delete();
+            m_data.SetSize(0, -1);
+            return false;
+        }
+        RecalcLayout();
+        Pump();
+        return true;
+    }
+
     // Creates the control over (0, 0, nWidth, nHeight) of the host.
     bool CreateIn(TestHost& host, int nWidth, int nHeight, UINT nID = 1)
     {
