@@ -91,7 +91,7 @@ for p in "${presets[@]}"; do
         mapfile -t names < <(test_names "$p")
         chosen=()
         for n in "${names[@]}"; do
-            if printf '%s\n' "${emulated_tests[@]}" | grep -qx "${n%_shard_[0-9]*}"; then
+            if [[ " ${emulated_tests[*]} " == *" ${n%_shard_[0-9]*} "* ]]; then
                 chosen+=("$n")
             else
                 echo "test: $p emulated: $n $left_out_reason"
