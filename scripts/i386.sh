@@ -71,7 +71,7 @@ i386_kernel_runs() {
         [ "${record%% *}" = native ]
         return
     fi
-    if dmesg 2>/dev/null | grep -q 'IA-32 emulation off'; then
+    if grep -q 'IA-32 emulation off' <<<"$(dmesg 2>/dev/null)"; then
         return 1
     fi
     # Someone else's handler and no trace: set it aside for the probe.
