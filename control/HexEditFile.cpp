@@ -144,11 +144,10 @@ LoadOutcome ReadWholeFile(CWnd* pCtrl, LPCSTR lpszPath, CByteArray& newData)
 }
 
 // Writes the nSize bytes at pData to file, piece by piece, showing the
-// progress over pCtrl's window; false when the user cancelled. A failure
-// throws the framework's file exception.
-bool WriteAllBytes(CWnd* pCtrl, CFile& file, LPCSTR lpszPath, const BYTE* pData, UINT nSize)
+// progress; false when the user cancelled. A failure throws the framework's
+// file exception.
+bool WriteAllBytes(CHexEditProgress& progress, CFile& file, const BYTE* pData, UINT nSize)
 {
-    CHexEditProgress progress(pCtrl, "Saving", lpszPath, nSize);
     for (UINT nDone = 0; nDone < nSize;) {
         UINT nPiece = nSize - nDone < CHexEditProgress::kPieceSize ? nSize - nDone : CHexEditProgress::kPieceSize;
         file.Write(pData + nDone, nPiece);
@@ -341,7 +340,10 @@ void CHexEditCtrl::SaveFile(LPCSTR lpszPath)
         return;
     }
     try {
-        if (!WriteAllBytes(this, temp, lpszPath, m_data.GetData(), static_cast<UINT>(m_data.GetSize()))) {
+        // The window (when the save is long) stays up through the flush.
+        UINT nSize = static_cast<UINT>(m_data.GetSize());
+        CHexEditProgress progress(this, "Saving", lpszPath, nSize);
+        if (!WriteAllBytes(progress, temp, m_data.GetData(), nSize)) {
             // Cancelled: the target was not touched, and the new file goes.
             temp.Abort();
             ::DeleteFileA(szTemp);

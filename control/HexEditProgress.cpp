@@ -70,8 +70,15 @@ bool CHexEditProgress::Step(ULONGLONG nDone)
             return true;
         if (!Show())
             return true;
+        m_nLastUpdateTick = 0;
     }
-    Update(nDone);
+    // A few times a second is enough for the eye; every piece would cost
+    // the work a repaint of the window each few milliseconds.
+    ULONGLONG nNow = ::GetTickCount64();
+    if (nNow - m_nLastUpdateTick >= kUpdateEveryMs) {
+        m_nLastUpdateTick = nNow;
+        Update(nDone);
+    }
     PumpMessages();
     return !m_bCancelled;
 }

@@ -20,6 +20,8 @@ public:
     static const UINT kPieceSize = 4u << 20;
     // How long the work runs before the window shows.
     static const DWORD kShowAfterMs = 500;
+    // How often the window shows the bytes done.
+    static const DWORD kUpdateEveryMs = 100;
     // The window's class, by which tests find it.
     static const char kClassName[];
 
@@ -49,6 +51,7 @@ private:
     CString m_strCaption, m_strPath;
     ULONGLONG m_nTotal;
     ULONGLONG m_nStartTick;
+    ULONGLONG m_nLastUpdateTick = 0;
     bool m_bCancelled = false;
     bool m_bTriedToShow = false;
     HWND m_hWnd = NULL;
