@@ -37,6 +37,7 @@ CHexEditCtrl::CHexEditCtrl()
       m_sizeChar{0, 0}, m_nVisCols(0), m_nVisRows(0), m_nFirstCol(0), m_nFirstRow(0),
       m_bSelecting(false), m_bDragged(false), m_nAnchor(0), m_ptLast{0, 0}, m_bTimer(false),
       m_nWheelDelta(0),
+      m_bInFileOperation(false),
       m_nSelStart(-1), m_nSelEnd(-1), m_nCaretPos(0), m_nArea(0), m_nDigit(0), m_byteCur(0),
       m_bModified(FALSE), m_dwEventMask(0), m_bChangePending(false), m_nNotifiedCaret(0),
       m_nNotifiedSelFirst(-1), m_nNotifiedSelLast(-1), m_nMessageDepth(0)
@@ -74,6 +75,9 @@ BOOL CHexEditCtrl::PreCreateWindow(CREATESTRUCT& cs)
 
 void CHexEditCtrl::SetData(CByteArray* pData)
 {
+    // A save running below reads the bytes where they are.
+    if (m_bInFileOperation)
+        return;
     // The old bytes go first; if the copy cannot be had, the control is left
     // empty and the memory exception reaches the caller.
     m_data.SetSize(0, -1);

@@ -52,7 +52,9 @@ public:
     // Whole-buffer operations: every byte to one value, the bytes from or to
     // a file, with or without the common file dialog. Failures are reported
     // in a message box and leave the control and the file as they were;
-    // LoadFile returns FALSE after such a report.
+    // LoadFile returns FALSE after such a report. A long load or save shows
+    // its progress and can be cancelled, which changes nothing; while one
+    // runs, these operations and SetData return at once.
     void Fill(BYTE value);
     BOOL LoadFile(LPCSTR lpszPath);
     void SaveFile(LPCSTR lpszPath);
@@ -143,6 +145,9 @@ protected:
     POINT m_ptLast;
     bool m_bTimer;
     int m_nWheelDelta;      // wheel movement not yet turned into line steps
+    // A load or a save is running: its progress window lets messages
+    // through, and the operations refuse to start another one meanwhile.
+    bool m_bInFileOperation;
     // Selection, inclusive, in hex-character units (3 per byte); -1 for none.
     // Positions are 64-bit: past byte 715,827,882 three units a byte no
     // longer fit an int.

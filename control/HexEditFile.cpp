@@ -7,7 +7,13 @@
 // file beside the target, flushes it to the disk and replaces the target with
 // it only when every byte is there. Failures are shown in the framework's
 // message box, named after the file the user chose.
+//
+// Each operation shows the wait cursor from its start. Loads and saves go in
+// pieces of a few MiB; one still running after half a second shows its
+// progress with a Cancel button (HexEditProgress.cpp), and a cancelled one
+// ends as a failed one does, without a message.
 #include "HexEditCtrl.h"
+#include "HexEditProgress.h"
 #include <afxdlgs.h>
 #include <climits>
 #include <string.h>
@@ -22,6 +28,7 @@ BOOL(WINAPI* pfnFlushFileBuffers)(HANDLE) = ::FlushFileBuffers;
 BOOL(WINAPI* pfnReplaceFileA)(LPCSTR, LPCSTR, LPCSTR, DWORD, LPVOID, LPVOID) = ::ReplaceFileA;
 BOOL(WINAPI* pfnMoveFileExA)(LPCSTR, LPCSTR, DWORD) = ::MoveFileExA;
 void (*pfnBeforeRead)(LPCSTR) = nullptr;
+void (*pfnAfterPiece)(ULONGLONG) = nullptr;
 
 void Reset()
 {
@@ -29,6 +36,7 @@ void Reset()
     pfnReplaceFileA = ::ReplaceFileA;
     pfnMoveFileExA = ::MoveFileExA;
     pfnBeforeRead = nullptr;
+    pfnAfterPiece = nullptr;
 }
 
 } // namespace HexEditFileHooks
@@ -72,6 +80,83 @@ void BeforeRead(LPCSTR lpszPath)
 #else
     (void)lpszPath;
 #endif
+}
+
+void AfterPiece(ULONGLONG nDone)
+{
+#ifdef QX_FILE_TEST_HOOKS
+    if (HexEditFileHooks::pfnAfterPiece != nullptr)
+        HexEditFileHooks::pfnAfterPiece(nDone);
+#else
+    (void)nDone;
+#endif
+}
+
+// Marks a file operation as running for as long as it lives: the progress
+// window lets messages through, and none of them may start another one on
+// the same bytes.
+class CFileOperationScope {
+public:
+    explicit CFileOperationScope(bool& bRunning) : m_bRunning(bRunning) { m_bRunning = true; }
+    ~CFileOperationScope() { m_bRunning = false; }
+    CFileOperationScope(const CFileOperationScope&) = delete;
+    CFileOperationScope& operator=(const CFileOperationScope&) = delete;
+
+private:
+    bool& m_bRunning;
+};
+
+enum class LoadOutcome { loaded, tooLarge, cancelled };
+
+// Reads the whole file at lpszPath into newData, piece by piece, showing the
+// progress over pCtrl's window. A failure to open or read throws the
+// framework's file exception, named after lpszPath.
+LoadOutcome ReadWholeFile(CWnd* pCtrl, LPCSTR lpszPath, CByteArray& newData)
+{
+    // Others may go on reading and writing the file (a log being written, a
+    // running program); one that holds it without sharing refuses the open.
+    CFile file;
+    CFileException error;
+    if (!file.Open(lpszPath, CFile::modeRead | CFile::shareDenyNone, &error))
+        AfxThrowFileException(error.m_cause, error.m_lOsError, lpszPath);
+    ULONGLONG nLength = file.GetLength();
+    if (nLength > static_cast<ULONGLONG>(INT_MAX))
+        return LoadOutcome::tooLarge;   // the array counts its bytes in a signed 32-bit int
+    const UINT nSize = static_cast<UINT>(nLength);
+    newData.SetSize(static_cast<int>(nSize), 1024);
+    BeforeRead(lpszPath);
+
+    CHexEditProgress progress(pCtrl, "Loading", lpszPath, nSize);
+    BYTE* pData = newData.GetData();
+    for (UINT nDone = 0; nDone < nSize;) {
+        UINT nPiece = nSize - nDone < CHexEditProgress::kPieceSize ? nSize - nDone : CHexEditProgress::kPieceSize;
+        // A piece that comes short means the file ended early (another
+        // program shortened it since its length was taken).
+        if (file.Read(pData + nDone, nPiece) != nPiece)
+            AfxThrowFileException(CFileException::endOfFile, -1, lpszPath);
+        nDone += nPiece;
+        AfterPiece(nDone);
+        if (!progress.Step(nDone))
+            return LoadOutcome::cancelled;
+    }
+    file.Close();
+    return LoadOutcome::loaded;
+}
+
+// Writes the nSize bytes at pData to file, piece by piece, showing the
+// progress; false when the user cancelled. A failure throws the framework's
+// file exception.
+bool WriteAllBytes(CHexEditProgress& progress, CFile& file, const BYTE* pData, UINT nSize)
+{
+    for (UINT nDone = 0; nDone < nSize;) {
+        UINT nPiece = nSize - nDone < CHexEditProgress::kPieceSize ? nSize - nDone : CHexEditProgress::kPieceSize;
+        file.Write(pData + nDone, nPiece);
+        nDone += nPiece;
+        AfterPiece(nDone);
+        if (!progress.Step(nDone))
+            return false;
+    }
+    return true;
 }
 
 // Shows the framework's message for a file failure on lpszPath.
@@ -129,6 +214,9 @@ DWORD CHexEditCtrl::AttributesAfterSave(DWORD dwBefore)
 
 void CHexEditCtrl::Fill(BYTE value)
 {
+    if (m_bInFileOperation)
+        return;
+    CWaitCursor wait;
     int nSize = m_data.GetSize();
     if (nSize > 0) {
         memset(m_data.GetData(), value, static_cast<size_t>(nSize));
@@ -143,41 +231,28 @@ void CHexEditCtrl::Fill(BYTE value)
 
 BOOL CHexEditCtrl::LoadFile(LPCSTR lpszPath)
 {
-    // Others may go on reading and writing the file (a log being written, a
-    // running program); one that holds it without sharing refuses the open.
-    CFile file;
-    CFileException error;
-    if (!file.Open(lpszPath, CFile::modeRead | CFile::shareDenyNone, &error)) {
-        error.ReportError(MB_OK, 0);
+    if (m_bInFileOperation)
         return FALSE;
-    }
+    CFileOperationScope running(m_bInFileOperation);
+    CWaitCursor wait;
 
     // The new bytes go into an array of their own: until the last of them is
     // in, the control keeps what it shows.
     CByteArray newData;
+    LoadOutcome outcome;
     try {
-        ULONGLONG nLength = file.GetLength();
-        if (nLength > static_cast<ULONGLONG>(INT_MAX)) {
-            // The array counts its bytes in a signed 32-bit int.
-            AfxMessageBox(AFX_IDP_FILE_TOO_LARGE, MB_OK);
-            return FALSE;
-        }
-        int nSize = static_cast<int>(nLength);
-        newData.SetSize(nSize, 1024);
-        BeforeRead(lpszPath);
-        UINT nRead = file.Read(newData.GetData(), static_cast<UINT>(nSize));
-        if (nRead != static_cast<UINT>(nSize)) {
-            // The file ended early (another program shortened it since its
-            // length was taken).
-            ReportFileError(CFileException::endOfFile, -1, lpszPath);
-            return FALSE;
-        }
-        file.Close();
+        outcome = ReadWholeFile(this, lpszPath, newData);
     } catch (CException* e) {
         e->ReportError(MB_OK, 0);
         e->Delete();
         return FALSE;
     }
+    if (outcome == LoadOutcome::tooLarge) {
+        AfxMessageBox(AFX_IDP_FILE_TOO_LARGE, MB_OK);
+        return FALSE;
+    }
+    if (outcome == LoadOutcome::cancelled)
+        return FALSE;   // the user knows: nothing to report
 
     m_data = std::move(newData);
     // New bytes from the file: unmodified, but changed for EN_CHANGE.
@@ -216,6 +291,11 @@ BOOL CHexEditCtrl::LoadFile(LPCSTR lpszPath)
 
 void CHexEditCtrl::SaveFile(LPCSTR lpszPath)
 {
+    if (m_bInFileOperation)
+        return;
+    CFileOperationScope running(m_bInFileOperation);
+    CWaitCursor wait;
+
     // What the target is now decides whether it may be replaced.
     DWORD dwAttributes = ::GetFileAttributesA(lpszPath);
     bool bTargetExists = dwAttributes != INVALID_FILE_ATTRIBUTES;
@@ -267,7 +347,15 @@ void CHexEditCtrl::SaveFile(LPCSTR lpszPath)
         return;
     }
     try {
-        temp.Write(m_data.GetData(), static_cast<UINT>(m_data.GetSize()));
+        // The window (when the save is long) stays up through the flush.
+        UINT nSize = static_cast<UINT>(m_data.GetSize());
+        CHexEditProgress progress(this, "Saving", lpszPath, nSize);
+        if (!WriteAllBytes(progress, temp, m_data.GetData(), nSize)) {
+            // Cancelled: the target was not touched, and the new file goes.
+            temp.Abort();
+            ::DeleteFileA(szTemp);
+            return;
+        }
         // On the disk before it takes the target's place: a power cut after
         // the replace must not leave a file of the right length full of
         // zeros.
@@ -326,6 +414,8 @@ void CHexEditCtrl::SaveFile(LPCSTR lpszPath)
 
 void CHexEditCtrl::OpenFile()
 {
+    if (m_bInFileOperation)
+        return;
     // No default extension, "*.*" as the initial name; OFN_NOCHANGEDIR,
     // OFN_NOVALIDATE, OFN_EXPLORER and OFN_LONGNAMES, then OFN_HIDEREADONLY
     // and OFN_EXPLORER added.
@@ -338,6 +428,8 @@ void CHexEditCtrl::OpenFile()
 
 void CHexEditCtrl::SaveFileAs()
 {
+    if (m_bInFileOperation)
+        return;
     CFileDialog dlg(FALSE, NULL, "*.*", 0x280108, "All Files (*.*) |*.*||", NULL);
     dlg.GetOFN().Flags |= 0x80004;
     if (dlg.DoModal() != IDOK)

@@ -18,6 +18,9 @@ extern BOOL(WINAPI* pfnMoveFileExA)(LPCSTR lpszExisting, LPCSTR lpszNew, DWORD d
 // Called by a load after it took the file's length and before it reads the
 // bytes; NULL for nothing.
 extern void (*pfnBeforeRead)(LPCSTR lpszPath);
+// Called by a load or a save after each piece, with the bytes done so far;
+// NULL for nothing (a test slows the work down with it).
+extern void (*pfnAfterPiece)(ULONGLONG nDone);
 
 // Puts every hook back as it started.
 void Reset();

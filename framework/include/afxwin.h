@@ -376,6 +376,14 @@ public:
     // pExtra is the CCmdUI* for CN_UPDATE_COMMAND_UI.
     virtual BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo);
 
+    // The wait cursor of long work: on from the first Begin to the last
+    // End, which puts back the cursor shown before; Restore shows it again
+    // after something else set the cursor. While it is on, the framework's
+    // windows keep it (WM_SETCURSOR).
+    void BeginWaitCursor();
+    void EndWaitCursor();
+    void RestoreWaitCursor();
+
 protected:
     static const AFX_MSGMAP* PASCAL GetThisMessageMap();
     virtual const AFX_MSGMAP* GetMessageMap() const;
@@ -384,6 +392,17 @@ protected:
 // Finds the entry for a window message (nID = nLastID = 0, nCode = 0) or a
 // command in one map (not its bases).
 const AFX_MSGMAP_ENTRY* AfxFindMessageEntry(const AFX_MSGMAP_ENTRY* lpEntry, UINT nMsg, UINT nCode, UINT nID);
+
+// The wait cursor for as long as the object lives, also when the work
+// throws.
+class CWaitCursor {
+public:
+    CWaitCursor();
+    ~CWaitCursor();
+    CWaitCursor(const CWaitCursor&) = delete;
+    CWaitCursor& operator=(const CWaitCursor&) = delete;
+    void Restore();
+};
 
 // The state of a command's user interface (menu item, toolbar button, pane)
 // while its update handler runs.

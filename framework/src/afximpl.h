@@ -15,6 +15,9 @@ void AfxDeleteGdiTempMaps();
 void AfxDeleteTempDC(HDC hDC);
 AfxHostHooks& AfxGetHostHooks();
 
+// How many wait cursors are on (CCmdTarget::BeginWaitCursor).
+int AfxGetWaitCursorCount();
+
 // The text of the window title for message boxes: the application title
 // string, or the program's file name when there is none.
 CString AfxGetAppTitle();

@@ -1,5 +1,5 @@
 // cmdtarget.cpp - command targets: the root message map, command lookup
-// through a map chain, and CCmdUI.
+// through a map chain, the wait cursor, and CCmdUI.
 #include "afximpl.h"
 
 IMPLEMENT_DYNAMIC(CCmdTarget, CObject)
@@ -14,6 +14,65 @@ const AFX_MSGMAP* PASCAL CCmdTarget::GetThisMessageMap()
 const AFX_MSGMAP* CCmdTarget::GetMessageMap() const
 {
     return GetThisMessageMap();
+}
+
+// ---------------------------------------------------------------------------
+// The wait cursor: one count for the process's user-interface thread.
+
+namespace {
+
+int g_nWaitCursorCount = 0;
+HCURSOR g_hcurWaitCursorRestore = NULL;
+
+// 1 begins, -1 ends, 0 shows the wait cursor again.
+void DoWaitCursor(int nCode)
+{
+    g_nWaitCursorCount += nCode;
+    if (g_nWaitCursorCount > 0) {
+        HCURSOR hcurPrev = ::SetCursor(::LoadCursorA(NULL, MAKEINTRESOURCEA(32514) /* IDC_WAIT */));
+        if (nCode > 0 && g_nWaitCursorCount == 1)
+            g_hcurWaitCursorRestore = hcurPrev;
+    } else {
+        g_nWaitCursorCount = 0;   // an End without a Begin
+        ::SetCursor(g_hcurWaitCursorRestore);
+    }
+}
+
+} // namespace
+
+int AfxGetWaitCursorCount()
+{
+    return g_nWaitCursorCount;
+}
+
+void CCmdTarget::BeginWaitCursor()
+{
+    DoWaitCursor(1);
+}
+
+void CCmdTarget::EndWaitCursor()
+{
+    DoWaitCursor(-1);
+}
+
+void CCmdTarget::RestoreWaitCursor()
+{
+    DoWaitCursor(0);
+}
+
+CWaitCursor::CWaitCursor()
+{
+    DoWaitCursor(1);
+}
+
+CWaitCursor::~CWaitCursor()
+{
+    DoWaitCursor(-1);
+}
+
+void CWaitCursor::Restore()
+{
+    DoWaitCursor(0);
 }
 
 const AFX_MSGMAP_ENTRY* AfxFindMessageEntry(const AFX_MSGMAP_ENTRY* lpEntry, UINT nMsg, UINT nCode, UINT nID)
