@@ -30,12 +30,6 @@ std::string Format(const char* fmt, ...);
 
 class SoakHexEdit : public qxtest::TestHexEdit {
 public:
-    using CHexEditCtrl::m_bSelecting;
-    using CHexEditCtrl::m_bDragged;
-    using CHexEditCtrl::m_nAnchor;
-    using CHexEditCtrl::m_ptLast;
-    using CHexEditCtrl::m_bTimer;
-
     int m_nExceptions = 0;
     std::string m_strException;
     long long m_nPaints = 0;

@@ -4,7 +4,7 @@
 // cells, the highlight, the fill in the gaps), against shifted copies of
 // itself for scrolling, and pixel for pixel against the per-item picture.
 #include "MessageBoxCatcher.h"
-#include "TestHost.h"
+#include "ControlTest.h"
 
 #include <iostream>
 #include <string>
