@@ -238,10 +238,6 @@ protected:
     // cannot be read).
     void PaintHeader(CDC* pDC);
     void PaintRows(CDC* pDC);
-    // For tests: draw cell by cell whatever the font, and a function called
-    // with the drawing DC before each row is formatted (it may throw).
-    static bool s_bPaintCellByCell;
-    static void (*s_pfnBeforePaintRow)(HDC hDC);
 
     afx_msg void OnPaint();
     afx_msg BOOL OnEraseBkgnd(CDC* pDC);

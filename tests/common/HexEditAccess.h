@@ -66,8 +66,6 @@ public:
     using CHexEditCtrl::GetCaretByte;
     using CHexEditCtrl::ClearSelection;
     using CHexEditCtrl::AttributesAfterSave;
-    using CHexEditCtrl::s_bPaintCellByCell;
-    using CHexEditCtrl::s_pfnBeforePaintRow;
 
     // Sizes the control's own array to n zero bytes directly: a host's copy
     // of a large block would need its memory twice. False, and no bytes,
