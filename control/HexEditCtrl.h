@@ -229,6 +229,14 @@ protected:
     // Mouse: the column and caret position under a client point, and the
     // selection from the anchor to it while the button is held.
     void HitTest(int x, int y);
+    // Keyboard: Tab's move of the focus (TRUE when the key is used up), a
+    // key's move or edit (what is left to do with it: the selection after a
+    // move, or the edit class's own processing), and the byte keys' edit.
+    enum KeyOutcome { keyMoved, keyDone, keyPassed };
+    BOOL TabToNextControl(bool bShift, bool bCtrl);
+    KeyOutcome HandleKey(UINT nChar, bool bShift, bool bCtrl);
+    void EditByteKey(BYTE value, int nStep);
+
     void UpdateSelection(int x, int y);
     // Ends tracking: capture, timer and flags go, the caret shows again.
     void EndTracking();
