@@ -51,8 +51,11 @@ public:
 
     // Whole-buffer operations: every byte to one value, the bytes from or to
     // a file, with or without the common file dialog. Failures are reported
-    // in a message box and leave the control and the file as they were;
-    // LoadFile returns FALSE after such a report.
+    // in a message box and leave the control as it was; LoadFile returns
+    // FALSE after such a report. A failed save leaves the file as it was,
+    // but for one case: the system removed the old file while replacing it
+    // and the new one could not take its name; the message then names the
+    // temporary file beside it that holds the saved bytes.
     void Fill(BYTE value);
     BOOL LoadFile(LPCSTR lpszPath);
     void SaveFile(LPCSTR lpszPath);
@@ -226,9 +229,6 @@ protected:
     // Shift+key: the selection after the caret moved from p0 to p1.
     void ExtendSelection(LONGLONG p0, LONGLONG p1);
 
-    // Mouse: the column and caret position under a client point, and the
-    // selection from the anchor to it while the button is held.
-    void HitTest(int x, int y);
     // Keyboard: Tab's move of the focus (TRUE when the key is used up), a
     // key's move or edit (what is left to do with it: the selection after a
     // move, or the edit class's own processing), and the byte keys' edit.
@@ -237,6 +237,9 @@ protected:
     KeyOutcome HandleKey(UINT nChar, bool bShift, bool bCtrl);
     void EditByteKey(BYTE value, int nStep);
 
+    // Mouse: the column and caret position under a client point, and the
+    // selection from the anchor to it while the button is held.
+    void HitTest(int x, int y);
     void UpdateSelection(int x, int y);
     // Ends tracking: capture, timer and flags go, the caret shows again.
     void EndTracking();
