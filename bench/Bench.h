@@ -8,7 +8,7 @@
 // added with AddRatio; main prints all ratio lines together at the end.
 #pragma once
 
-#include "HexEditCtrl.h"
+#include "HexEditAccess.h"
 
 #include <functional>
 #include <string>
@@ -21,7 +21,7 @@ const int kClientHeight = 1080;
 double Now();
 
 // Dispatches every queued message, the paints they cause included.
-void Pump();
+using qxtest::Pump;
 
 // Milliseconds that fn() takes.
 template <class F>
@@ -104,31 +104,8 @@ void PrintRow(const char* name, const Stats& s);
 void PrintNote(const char* name, const std::string& text);
 
 // The control with the operations the benchmark drives.
-class BenchHexEdit : public CHexEditCtrl {
+class BenchHexEdit : public qxtest::HexEditAccess {
 public:
-    using CHexEditCtrl::m_data;
-    using CHexEditCtrl::m_nFirstRow;
-    using CHexEditCtrl::m_nCaretPos;
-    using CHexEditCtrl::m_nSelStart;
-    using CHexEditCtrl::m_nSelEnd;
-    using CHexEditCtrl::m_nArea;
-    using CHexEditCtrl::m_sizeChar;
-    using CHexEditCtrl::m_nVisRows;
-    using CHexEditCtrl::MoveCaret;
-    using CHexEditCtrl::RecalcLayout;
-    using CHexEditCtrl::GetRowCount;
-    using CHexEditCtrl::GetAddressText;
-    using CHexEditCtrl::GetStatusText;
-    using CHexEditCtrl::m_nRowAddr;
-    using CHexEditCtrl::m_clrWndBk;
-    using CHexEditCtrl::m_clrText;
-    using CHexEditCtrl::m_clrAsciiBk;
-    using CHexEditCtrl::m_clrAddrBk;
-    using CHexEditCtrl::m_clrHexBk;
-    using CHexEditCtrl::m_clrHexText;
-    using CHexEditCtrl::CreateCellFont;
-    using CHexEditCtrl::FormatRow;
-
     // Fills the control's own array directly (a host's copy would need the
     // memory twice), the view at the top, the caret on the first byte and
     // nothing selected. Returns false when the memory cannot be had.

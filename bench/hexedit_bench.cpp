@@ -24,15 +24,6 @@ double Now()
     return ClockSeconds() * 1000.0;
 }
 
-void Pump()
-{
-    MSG msg;
-    while (::PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
-    }
-}
-
 Stats Summarise(std::vector<double> v)
 {
     Stats s;
@@ -150,14 +141,8 @@ void PrintNote(const char* name, const std::string& text)
 
 bool BenchHexEdit::SetCounting(int n)
 {
-    try {
-        m_data.SetSize(0, -1);
-        m_data.SetSize(n);
-    } catch (CException* e) {
-        e->Delete();
-        m_data.SetSize(0, -1);
+    if (!SetSizeDirect(n))
         return false;
-    }
     BYTE* p = m_data.GetData();
     for (int i = 0; i < n; i++)
         p[i] = static_cast<BYTE>(i);

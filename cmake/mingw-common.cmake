@@ -2,9 +2,17 @@
 # CMAKE_SYSTEM_PROCESSOR and QX_MINGW_TRIPLE before including this.
 set(CMAKE_SYSTEM_NAME Windows)
 
-set(CMAKE_C_COMPILER   /usr/bin/${QX_MINGW_TRIPLE}-gcc-posix)
-set(CMAKE_CXX_COMPILER /usr/bin/${QX_MINGW_TRIPLE}-g++-posix)
-set(CMAKE_RC_COMPILER  /usr/bin/${QX_MINGW_TRIPLE}-windres)
+# The compilers are found by their names on PATH; QX_MINGW_BIN in the
+# environment names the folder of others (it reaches the compiler checks
+# too, which a cache variable would not).
+if(DEFINED ENV{QX_MINGW_BIN} AND NOT "$ENV{QX_MINGW_BIN}" STREQUAL "")
+  set(qx_mingw_bin "$ENV{QX_MINGW_BIN}/")
+else()
+  set(qx_mingw_bin "")
+endif()
+set(CMAKE_C_COMPILER   ${qx_mingw_bin}${QX_MINGW_TRIPLE}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${qx_mingw_bin}${QX_MINGW_TRIPLE}-g++-posix)
+set(CMAKE_RC_COMPILER  ${qx_mingw_bin}${QX_MINGW_TRIPLE}-windres)
 
 set(CMAKE_FIND_ROOT_PATH /usr/${QX_MINGW_TRIPLE})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)

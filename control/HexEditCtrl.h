@@ -51,10 +51,13 @@ public:
 
     // Whole-buffer operations: every byte to one value, the bytes from or to
     // a file, with or without the common file dialog. Failures are reported
-    // in a message box and leave the control and the file as they were;
-    // LoadFile returns FALSE after such a report. A long load or save shows
-    // its progress and can be cancelled, which changes nothing; while one
-    // runs, these operations and SetData return at once.
+    // in a message box and leave the control as it was; LoadFile returns
+    // FALSE after such a report. A failed save leaves the file as it was,
+    // but for one case: the system removed the old file while replacing it
+    // and the new one could not take its name; the message then names the
+    // temporary file beside it that holds the saved bytes. A long load or
+    // save shows its progress and can be cancelled, which changes nothing;
+    // while one runs, these operations and SetData return at once.
     void Fill(BYTE value);
     BOOL LoadFile(LPCSTR lpszPath);
     void SaveFile(LPCSTR lpszPath);
@@ -231,6 +234,14 @@ protected:
     // Shift+key: the selection after the caret moved from p0 to p1.
     void ExtendSelection(LONGLONG p0, LONGLONG p1);
 
+    // Keyboard: Tab's move of the focus (TRUE when the key is used up), a
+    // key's move or edit (what is left to do with it: the selection after a
+    // move, or the edit class's own processing), and the byte keys' edit.
+    enum KeyOutcome { keyMoved, keyDone, keyPassed };
+    BOOL TabToNextControl(bool bShift, bool bCtrl);
+    KeyOutcome HandleKey(UINT nChar, bool bShift, bool bCtrl);
+    void EditByteKey(BYTE value, int nStep);
+
     // Mouse: the column and caret position under a client point, and the
     // selection from the anchor to it while the button is held.
     void HitTest(int x, int y);
@@ -243,10 +254,6 @@ protected:
     // cannot be read).
     void PaintHeader(CDC* pDC);
     void PaintRows(CDC* pDC);
-    // For tests: draw cell by cell whatever the font, and a function called
-    // with the drawing DC before each row is formatted (it may throw).
-    static bool s_bPaintCellByCell;
-    static void (*s_pfnBeforePaintRow)(HDC hDC);
 
     afx_msg void OnPaint();
     afx_msg BOOL OnEraseBkgnd(CDC* pDC);

@@ -40,90 +40,78 @@ void CHexEditCtrl::OnKeyDown(UINT nChar, UINT, UINT)
     const bool bShift = (::GetKeyState(VK_SHIFT) & 0x8000) != 0;
     const bool bCtrl = (::GetKeyState(VK_CONTROL) & 0x8000) != 0;
 
-    // Tab and Shift+Tab move the focus, also with no data; Ctrl+Tab is an
-    // ordinary key.
-    if (nChar == VK_TAB) {
-        CWnd* pOwner = GetParentOwner();
-        if (pOwner == NULL)
-            return;
-        if (!bCtrl) {
-            pOwner->SendMessage(WM_NEXTDLGCTL, bShift ? 1 : 0, 0);
-            return;
-        }
-    }
-
+    if (nChar == VK_TAB && TabToNextControl(bShift, bCtrl))
+        return;
     // Nothing to move over or edit, and Shift+Ctrl means nothing: swallowed.
-    const LONGLONG nSize = m_data.GetSize();
-    if (nSize == 0 || (bShift && bCtrl))
+    if (m_data.GetSize() == 0 || (bShift && bCtrl))
         return;
 
-    const bool bHex = m_nArea == 0;
     const LONGLONG p0 = m_nCaretPos;
-
-    // Backspace, Delete and Insert without a modifier set bytes to 0x00 or
-    // 0xFF: the whole selection, or the byte under the caret and a step.
-    auto editByte = [&](BYTE value, int nStep) {
-        if (RefuseEdit())
-            return;
-        const bool bSelection = m_nSelStart != -1;
-        if (bSelection) {
-            FillSelection(value);
-        } else if (m_nCaretPos > 0) {
-            // Not at position 0: there Delete pressed again and again stays
-            // put and changes nothing.
-            LONGLONG nIndex = GetCaretByteIndex();
-            if (nIndex < nSize) {
-                m_data[static_cast<int>(nIndex)] = value;
-                BytesChanged();
-            }
-            MoveCaret(nStep, 0, TRUE);
-        }
-        MoveCaret(0, 0, TRUE);
-        if (bSelection)
+    switch (HandleKey(nChar, bShift, bCtrl)) {
+    case keyPassed:
+        // The edit class's processing may move the system caret (Ctrl+Right
+        // puts it at the top-left corner): it goes back on the caret's cell.
+        Default();
+        RestoreCaretPos();
+        break;
+    case keyMoved:
+        if (bShift)
+            ExtendSelection(p0, m_nCaretPos);
+        else if (m_nSelStart != -1)
             ClearSelection();
-    };
+        break;
+    case keyDone:
+        break;
+    }
+}
 
-    bool bPass = false;   // the key belongs to the edit class
+BOOL CHexEditCtrl::TabToNextControl(bool bShift, bool bCtrl)
+{
+    // Tab and Shift+Tab move the focus, also with no data; Ctrl+Tab is an
+    // ordinary key.
+    CWnd* pOwner = GetParentOwner();
+    if (pOwner == NULL)
+        return TRUE;
+    if (bCtrl)
+        return FALSE;
+    pOwner->SendMessage(WM_NEXTDLGCTL, bShift ? 1 : 0, 0);
+    return TRUE;
+}
+
+CHexEditCtrl::KeyOutcome CHexEditCtrl::HandleKey(UINT nChar, bool bShift, bool bCtrl)
+{
+    const LONGLONG nSize = m_data.GetSize();
+    const bool bHex = m_nArea == 0;
     switch (nChar) {
     case VK_BACK:
     case VK_DELETE:
     case VK_INSERT:
-        if (bShift || bCtrl) {
-            bPass = true;
-            break;
-        }
-        editByte(nChar == VK_INSERT ? 0xFF : 0x00, nChar == VK_BACK ? -1 : 1);
-        return;
+        if (bShift || bCtrl)
+            return keyPassed;
+        EditByteKey(nChar == VK_INSERT ? 0xFF : 0x00, nChar == VK_BACK ? -1 : 1);
+        return keyDone;
     case VK_PRIOR:
     case VK_NEXT:
-        if (bCtrl) {
-            bPass = true;
-            break;
-        }
+        if (bCtrl)
+            return keyPassed;
         MoveCaret(0, nChar == VK_PRIOR ? -10 : 10, FALSE);
-        break;
+        return keyMoved;
     case VK_LEFT:
     case VK_RIGHT:
-        if (bCtrl) {
-            bPass = true;
-            break;
-        }
+        if (bCtrl)
+            return keyPassed;
         MoveCaret(nChar == VK_LEFT ? -1 : 1, 0, FALSE);
-        break;
+        return keyMoved;
     case VK_UP:
     case VK_DOWN:
-        if (bCtrl) {
-            bPass = true;
-            break;
-        }
+        if (bCtrl)
+            return keyPassed;
         MoveCaret(0, nChar == VK_UP ? -1 : 1, FALSE);
-        break;
+        return keyMoved;
     case VK_HOME:
         m_nCaretPos = 0;
         MoveCaret(0, 0, FALSE);
-        if (bCtrl)
-            return;   // the selection stays
-        break;
+        return bCtrl ? keyDone : keyMoved;   // Ctrl+Home: the selection stays
     case VK_END:
         // Shift+End goes to the blank after the last byte (clamped there),
         // so that the selection takes in both its digits.
@@ -132,24 +120,34 @@ void CHexEditCtrl::OnKeyDown(UINT nChar, UINT, UINT)
         else
             m_nCaretPos = bHex ? 3 * nSize - 3 : nSize - 1;
         MoveCaret(0, 0, FALSE);
-        if (bCtrl)
-            return;   // the selection stays
-        break;
+        return bCtrl ? keyDone : keyMoved;   // Ctrl+End: the selection stays
     default:
-        bPass = true;
-        break;
+        return keyPassed;
     }
+}
 
-    if (bPass) {
-        // The edit class's processing may move the system caret (Ctrl+Right
-        // puts it at the top-left corner): it goes back on the caret's cell.
-        Default();
-        RestoreCaretPos();
-    } else if (bShift) {
-        ExtendSelection(p0, m_nCaretPos);
-    } else if (m_nSelStart != -1) {
-        ClearSelection();
+void CHexEditCtrl::EditByteKey(BYTE value, int nStep)
+{
+    // Backspace, Delete and Insert without a modifier set bytes to 0x00 or
+    // 0xFF: the whole selection, or the byte under the caret and a step.
+    if (RefuseEdit())
+        return;
+    const bool bSelection = m_nSelStart != -1;
+    if (bSelection) {
+        FillSelection(value);
+    } else if (m_nCaretPos > 0) {
+        // Not at position 0: there Delete pressed again and again stays put
+        // and changes nothing.
+        LONGLONG nIndex = GetCaretByteIndex();
+        if (nIndex < m_data.GetSize()) {
+            m_data[static_cast<int>(nIndex)] = value;
+            BytesChanged();
+        }
+        MoveCaret(nStep, 0, TRUE);
     }
+    MoveCaret(0, 0, TRUE);
+    if (bSelection)
+        ClearSelection();
 }
 
 void CHexEditCtrl::ExtendSelection(LONGLONG p0, LONGLONG p1)

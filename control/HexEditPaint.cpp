@@ -20,10 +20,38 @@
 // one cell, every cell is drawn on its own, in cell order.
 #include "HexEditCtrl.h"
 
-bool CHexEditCtrl::s_bPaintCellByCell = false;
-void (*CHexEditCtrl::s_pfnBeforePaintRow)(HDC hDC) = nullptr;
+#ifdef QX_PAINT_TEST_HOOKS
+#include "HexEditPaintHooks.h"
+
+namespace HexEditPaintHooks {
+
+bool bPaintCellByCell = false;
+void (*pfnBeforePaintRow)(HDC) = nullptr;
+
+} // namespace HexEditPaintHooks
+#endif
 
 namespace {
+
+// The painter's switches a test build sets.
+bool PaintCellByCell()
+{
+#ifdef QX_PAINT_TEST_HOOKS
+    return HexEditPaintHooks::bPaintCellByCell;
+#else
+    return false;
+#endif
+}
+
+void BeforePaintRow(HDC hDC)
+{
+#ifdef QX_PAINT_TEST_HOOKS
+    if (HexEditPaintHooks::pfnBeforePaintRow != nullptr)
+        HexEditPaintHooks::pfnBeforePaintRow(hDC);
+#else
+    (void)hDC;
+#endif
+}
 
 // One paint's drawing surface: a memory DC compatible with the window's DC,
 // a bitmap of the client size selected into it, the fill brush and the cell
@@ -232,7 +260,7 @@ void CHexEditCtrl::PaintRows(CDC* pDC)
     const int cx = m_sizeChar.cx;
     const int cy = m_sizeChar.cy;
     int nOverhang[0x7F];
-    const bool bRuns = !s_bPaintCellByCell && MeasureOverhangs(pDC->m_hDC, cx, nOverhang);
+    const bool bRuns = !PaintCellByCell() && MeasureOverhangs(pDC->m_hDC, cx, nOverhang);
 
     RowDrawing d;
     d.pDC = pDC;
@@ -259,8 +287,7 @@ void CHexEditCtrl::PaintRows(CDC* pDC)
         pDC->SetBkColor(m_clrAddrBk);
         pDC->TextOut((m_nAddrCol - m_nFirstCol) * cx, d.y, GetAddressText());
 
-        if (s_pfnBeforePaintRow != nullptr)
-            s_pfnBeforePaintRow(pDC->m_hDC);
+        BeforePaintRow(pDC->m_hDC);
         FormatRow(r, &row);
         for (int c = 0; c < row.nCells; c++) {
             // In 64 bits: the hex-character unit of a byte beyond the first

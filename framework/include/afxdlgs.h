@@ -17,8 +17,8 @@ protected:
 class CFileDialog : public CCommonDialog {
     DECLARE_DYNAMIC(CFileDialog)
 public:
-    // lpszFilter: "name|pattern|...|" pairs; NULL gives the framework's
-    // "all files" entry.
+    // lpszFilter: "name|pattern|...|" pairs; NULL gives the dialog no
+    // filter list (every file is shown).
     explicit CFileDialog(BOOL bOpenFileDialog, LPCSTR lpszDefExt = NULL, LPCSTR lpszFileName = NULL,
                          DWORD dwFlags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, LPCSTR lpszFilter = NULL,
                          CWnd* pParentWnd = NULL, DWORD dwSize = 0, BOOL bVistaStyle = TRUE);

@@ -4,7 +4,7 @@
 // from a second thread.
 #include "HexEditFileHooks.h"
 #include "MessageBoxCatcher.h"
-#include "TestHost.h"
+#include "ControlTest.h"
 
 #include <process.h>
 #include <string>
@@ -19,12 +19,7 @@ namespace {
 
 using Bytes = std::vector<BYTE>;
 
-class FileHexEdit : public TestHexEdit {
-public:
-    using CHexEditCtrl::m_nDigit;
-    using CHexEditCtrl::m_bTimer;
-    using CHexEditCtrl::AttributesAfterSave;
-};
+using FileHexEdit = TestHexEdit;
 
 Bytes ReadAll(const std::string& path)
 {

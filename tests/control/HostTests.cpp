@@ -5,7 +5,7 @@
 // also in a block of 800,000,000 bytes. Keys and characters go to the
 // control while it has the focus; mouse messages in client coordinates.
 #include "MessageBoxCatcher.h"
-#include "TestHost.h"
+#include "ControlTest.h"
 
 #include <cstring>
 #include <string>
@@ -43,10 +43,7 @@ LRESULT CALLBACK RecordingHostProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lP
     return ::DefWindowProcA(hWnd, msg, wParam, lParam);
 }
 
-class HostHexEdit : public TestHexEdit {
-public:
-    using CHexEditCtrl::m_nDigit;
-};
+using HostHexEdit = TestHexEdit;
 
 class HostTest : public qxtest::CountingControlTest<HostHexEdit> {
 protected:

@@ -5,7 +5,7 @@
 // picture. Includes a block of 800,000,000 bytes, whose hex positions no
 // longer fit an int, and the control inside a real dialog.
 #include "MessageBoxCatcher.h"
-#include "TestHost.h"
+#include "ControlTest.h"
 
 #include <climits>
 #include <cstring>
@@ -20,13 +20,7 @@ namespace {
 
 enum Mods { kNone = 0, kShift = 1, kCtrl = 2 };
 
-// The control with the keyboard's state in reach as well.
-class KeyHexEdit : public TestHexEdit {
-public:
-    using CHexEditCtrl::m_nDigit;
-    using CHexEditCtrl::m_bSelecting;
-    using CHexEditCtrl::ClearSelection;
-};
+using KeyHexEdit = TestHexEdit;
 
 // Presses one key with the given modifiers held, through the thread's key
 // state, as the control reads it.

@@ -2,7 +2,7 @@
 // and caret placement: real windows, real WM_SIZE/WM_HSCROLL/WM_VSCROLL
 // messages, observed through GetScrollInfo, the window's scroll-bar styles
 // and GetCaretPos.
-#include "TestHost.h"
+#include "ControlTest.h"
 
 #include <process.h>
 

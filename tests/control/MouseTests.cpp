@@ -5,7 +5,7 @@
 // checked is what a person meets: the caret's cell (GetCaretPos) and whether
 // it shows (the inverted cell on the screen), the selection as painted, the
 // bytes, the focus, the capture and the scroll position.
-#include "TestHost.h"
+#include "ControlTest.h"
 
 #include <vector>
 
@@ -18,13 +18,7 @@ namespace {
 
 const UINT_PTR kAutoScrollTimer = 1;
 
-class MouseHexEdit : public TestHexEdit {
-public:
-    using CHexEditCtrl::m_bSelecting;
-    using CHexEditCtrl::m_bDragged;
-    using CHexEditCtrl::m_bTimer;
-    using CHexEditCtrl::m_nAnchor;
-};
+using MouseHexEdit = TestHexEdit;
 
 class MouseTest : public ::testing::Test {
 protected:

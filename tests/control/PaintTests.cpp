@@ -4,7 +4,8 @@
 // cells, the highlight, the fill in the gaps), against shifted copies of
 // itself for scrolling, and pixel for pixel against the per-item picture.
 #include "MessageBoxCatcher.h"
-#include "TestHost.h"
+#include "ControlTest.h"
+#include "HexEditPaintHooks.h"
 
 #include <iostream>
 #include <string>
@@ -344,8 +345,8 @@ void ShowState(TestHexEdit& ctl, const ViewState& st)
 
 // Draws cell by cell while it exists, whatever the font.
 struct CellByCell {
-    CellByCell() { TestHexEdit::s_bPaintCellByCell = true; }
-    ~CellByCell() { TestHexEdit::s_bPaintCellByCell = false; }
+    CellByCell() { HexEditPaintHooks::bPaintCellByCell = true; }
+    ~CellByCell() { HexEditPaintHooks::bPaintCellByCell = false; }
 };
 
 TEST_F(PaintTest, PictureIsPixelIdenticalToOneCallPerItem)
@@ -486,10 +487,10 @@ TEST_F(PaintTest, APaintThatThrowsMidwayLeavesNothingSelectedAndNothingBehind)
     {
         ImportPatch patch(pfnReal, reinterpret_cast<void*>(DeleteObjectChecked));
         ASSERT_GE(patch.Count(), 1u);
-        TestHexEdit::s_pfnBeforePaintRow = BeforePaintRow;
+        HexEditPaintHooks::pfnBeforePaintRow = BeforePaintRow;
         MessageBoxCatcher boxes;
         Paint();
-        TestHexEdit::s_pfnBeforePaintRow = nullptr;
+        HexEditPaintHooks::pfnBeforePaintRow = nullptr;
         nBoxes = MessageBoxCatcher::Count();
         strBox = MessageBoxCatcher::Text();
     }

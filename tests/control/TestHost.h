@@ -1,8 +1,9 @@
-// TestHost.h - shared pieces of the control's window-level tests: a visible
-// top-level host window, a CHexEditCtrl with its protected members and
-// operations in reach, message pumping, a capture of the client area into a
-// 32-bit DIB with pixel reads, and the per-item painter the control's picture
-// is defined by.
+// TestHost.h - shared pieces of the control's window-level tests and the
+// soak: a visible top-level host window, the control as the tests drive it
+// (on HexEditAccess.h's access to its insides), a capture of the client area
+// into a 32-bit DIB with pixel reads, and the per-item painter the control's
+// picture is defined by. No test framework: the tests' fixture is in
+// ControlTest.h.
 //
 // The picture is read back from the window: after InvalidateRect and
 // UpdateWindow the control has painted, and a BitBlt from its client DC into
@@ -10,23 +11,13 @@
 // reliable under Wine). Xvfb runs at 24 bits, so colours come back exactly.
 #pragma once
 
-#include "HexEditCtrl.h"
-#include <gtest/gtest.h>
+#include "HexEditAccess.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <vector>
 
 namespace qxtest {
-
-// Handles the messages waiting for this thread's windows.
-inline void Pump()
-{
-    MSG msg;
-    while (::PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
-    }
-}
 
 // A visible, unowned top-level window at the top left of the screen, wrapped
 // with CWnd::FromHandle so it can parent a control.
@@ -209,57 +200,14 @@ private:
     std::vector<uint32_t> m_pixels;
 };
 
-// The control with its protected state and operations in reach of tests.
-class TestHexEdit : public CHexEditCtrl {
+// The control as the tests drive it, with its insides in reach.
+class TestHexEdit : public HexEditAccess {
 public:
-    using CHexEditCtrl::m_data;
-    using CHexEditCtrl::m_nRowAddr;
-    using CHexEditCtrl::m_nPaintRow;
-    using CHexEditCtrl::m_sizeChar;
-    using CHexEditCtrl::m_nVisCols;
-    using CHexEditCtrl::m_nVisRows;
-    using CHexEditCtrl::m_nFirstCol;
-    using CHexEditCtrl::m_nFirstRow;
-    using CHexEditCtrl::m_nSelStart;
-    using CHexEditCtrl::m_nSelEnd;
-    using CHexEditCtrl::m_nCaretPos;
-    using CHexEditCtrl::m_nArea;
-    using CHexEditCtrl::m_byteCur;
-    using CHexEditCtrl::m_clrWndBk;
-    using CHexEditCtrl::m_clrText;
-    using CHexEditCtrl::m_clrAsciiBk;
-    using CHexEditCtrl::m_clrAddrBk;
-    using CHexEditCtrl::m_clrHexBk;
-    using CHexEditCtrl::m_clrHexText;
-    using CHexEditCtrl::GetAddressText;
-    using CHexEditCtrl::GetHexText;
-    using CHexEditCtrl::GetStatusText;
-    using CHexEditCtrl::GetCharText;
-    using CHexEditCtrl::GetRowCount;
-    using CHexEditCtrl::RecalcLayout;
-    using CHexEditCtrl::UpdateScrollBars;
-    using CHexEditCtrl::EnsureCaretVisible;
-    using CHexEditCtrl::MoveCaret;
-    using CHexEditCtrl::UpdateCaret;
-    using CHexEditCtrl::GetCaretByteIndex;
-    using CHexEditCtrl::GetCaretByte;
-    using CHexEditCtrl::CreateCellFont;
-    using CHexEditCtrl::FormatRow;
-    using CHexEditCtrl::s_bPaintCellByCell;
-    using CHexEditCtrl::s_pfnBeforePaintRow;
-
-    // Fills the control's own array directly: a host's copy of a large
-    // block would need its memory twice.
+    // Zero bytes, n of them, set directly (see SetSizeDirect), laid out.
     bool SetZeros(int n)
     {
-        try {
-            m_data.SetSize(0, -1);
-            m_data.SetSize(n);
-        } catch (CException* e) {
-            e->Delete();
-            m_data.SetSize(0, -1);
+        if (!SetSizeDirect(n))
             return false;
-        }
         RecalcLayout();
         Pump();
         return true;
@@ -414,27 +362,6 @@ public:
 private:
     int m_nFrameX = 0;
     int m_nFrameY = 0;
-};
-
-// A fixture: the control in a 800 x 600 area of a host window, holding the
-// counting sample of 4096 bytes, and the size of its cell.
-template <class Ctl>
-class CountingControlTest : public ::testing::Test {
-protected:
-    explicit CountingControlTest(int nHostWidth = 1000, int nHostHeight = 800) : host(nHostWidth, nHostHeight) {}
-    void SetUp() override
-    {
-        ASSERT_TRUE(ctl.CreateIn(host, 800, 600));
-        ctl.SetCounting(4096);
-        cx = ctl.m_sizeChar.cx;
-        cy = ctl.m_sizeChar.cy;
-        ASSERT_GT(cx, 0);
-        ASSERT_GT(cy, 0);
-    }
-
-    TestHost host;
-    Ctl ctl;
-    int cx = 0, cy = 0;
 };
 
 } // namespace qxtest

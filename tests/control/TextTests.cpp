@@ -1,7 +1,7 @@
 // Tests of CHexEditCtrl's model and texts: the row, cell, bit and status
 // texts, SetData's copy, and the window the control creates.
 #include "HexEditCtrl.h"
-#include "TestHost.h"
+#include "ControlTest.h"
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -12,8 +12,6 @@ namespace {
 // return the texts as std::string.
 class TextProbe : public qxtest::TestHexEdit {
 public:
-    using CHexEditCtrl::GetBitsText;
-
     std::string Hex(int row, int col)
     {
         int index = -1;
