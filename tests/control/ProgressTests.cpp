@@ -7,7 +7,7 @@
 #include "HexEditFileHooks.h"
 #include "HexEditProgress.h"
 #include "MessageBoxCatcher.h"
-#include "TestHost.h"
+#include "ControlTest.h"
 
 #include <commctrl.h>
 #include <process.h>
