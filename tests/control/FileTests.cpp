@@ -4,6 +4,7 @@
 // from a second thread.
 #include "HexEditFileHooks.h"
 #include "MessageBoxCatcher.h"
+#include "TestFiles.h"
 #include "ControlTest.h"
 
 #include <process.h>
@@ -15,39 +16,14 @@ using qxtest::Pump;
 using qxtest::TestHexEdit;
 using qxtest::TestHost;
 
+using qxtest::Bytes;
+using qxtest::ReadAll;
+using qxtest::List;
+using qxtest::WriteAll;
+
 namespace {
 
-using Bytes = std::vector<BYTE>;
-
 using FileHexEdit = TestHexEdit;
-
-Bytes ReadAll(const std::string& path)
-{
-    Bytes bytes;
-    HANDLE h = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
-    if (h == INVALID_HANDLE_VALUE)
-        return bytes;
-    LARGE_INTEGER size = {};
-    ::GetFileSizeEx(h, &size);
-    bytes.resize(static_cast<size_t>(size.QuadPart));
-    DWORD n = 0;
-    if (!bytes.empty())
-        ::ReadFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &n, NULL);
-    bytes.resize(n);
-    ::CloseHandle(h);
-    return bytes;
-}
-
-bool WriteAll(const std::string& path, const Bytes& bytes)
-{
-    HANDLE h = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
-    if (h == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD n = 0;
-    BOOL ok = bytes.empty() || ::WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &n, NULL);
-    ::CloseHandle(h);
-    return ok && n == bytes.size();
-}
 
 Bytes Pattern(size_t n, int seed)
 {
@@ -55,23 +31,6 @@ Bytes Pattern(size_t n, int seed)
     for (size_t i = 0; i < n; i++)
         b[i] = static_cast<BYTE>((i * 7 + seed) & 0xFF);
     return b;
-}
-
-// Names in a folder, without "." and "..".
-std::vector<std::string> List(const std::string& dir)
-{
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA fd;
-    HANDLE h = ::FindFirstFileA((dir + "\\*").c_str(), &fd);
-    if (h == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        std::string name = fd.cFileName;
-        if (name != "." && name != "..")
-            names.push_back(name);
-    } while (::FindNextFileA(h, &fd));
-    ::FindClose(h);
-    return names;
 }
 
 void RemoveTree(const std::string& dir)

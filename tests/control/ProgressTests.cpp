@@ -7,6 +7,7 @@
 #include "HexEditFileHooks.h"
 #include "HexEditProgress.h"
 #include "MessageBoxCatcher.h"
+#include "TestFiles.h"
 #include "ControlTest.h"
 
 #include <commctrl.h>
@@ -17,9 +18,12 @@
 using qxtest::Pump;
 using qxtest::TestHexEdit;
 
-namespace {
+using qxtest::Bytes;
+using qxtest::ReadAll;
+using qxtest::List;
+using qxtest::WriteAll;
 
-using Bytes = std::vector<BYTE>;
+namespace {
 
 const UINT kFillCommand = 100;
 
@@ -170,50 +174,6 @@ void WithWatcher(Watch& w, Op op)
     while (::MsgWaitForMultipleObjects(1, &hThread, FALSE, 20000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1)
         Pump();
     ::CloseHandle(hThread);
-}
-
-std::vector<std::string> List(const std::string& dir)
-{
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA fd;
-    HANDLE h = ::FindFirstFileA((dir + "\\*").c_str(), &fd);
-    if (h == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        std::string name = fd.cFileName;
-        if (name != "." && name != "..")
-            names.push_back(name);
-    } while (::FindNextFileA(h, &fd));
-    ::FindClose(h);
-    return names;
-}
-
-Bytes ReadAll(const std::string& path)
-{
-    Bytes bytes;
-    HANDLE h = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
-    if (h == INVALID_HANDLE_VALUE)
-        return bytes;
-    LARGE_INTEGER size = {};
-    ::GetFileSizeEx(h, &size);
-    bytes.resize(static_cast<size_t>(size.QuadPart));
-    DWORD n = 0;
-    if (!bytes.empty())
-        ::ReadFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &n, NULL);
-    bytes.resize(n);
-    ::CloseHandle(h);
-    return bytes;
-}
-
-bool WriteAll(const std::string& path, const Bytes& bytes)
-{
-    HANDLE h = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
-    if (h == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD n = 0;
-    BOOL ok = bytes.empty() || ::WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &n, NULL);
-    ::CloseHandle(h);
-    return ok && n == bytes.size();
 }
 
 // The pieces as a slow disk delivers them; the cursor while the first one
