@@ -37,7 +37,6 @@ public:
     // After each piece, nDone bytes being done: shows or updates the window
     // and handles the waiting messages. False once the user cancelled.
     bool Step(ULONGLONG nDone);
-    bool IsCancelled() const { return m_bCancelled; }
 
 private:
     bool Show();

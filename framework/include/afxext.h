@@ -246,7 +246,6 @@ public:
     // (screen coordinates) points to, else after the others.
     void DockControlBar(CControlBar* pBar, LPCRECT lpRect = NULL);
     BOOL RemoveControlBar(CControlBar* pBar);
-    int GetDockedCount() const { return static_cast<int>(m_arrBars.size()); }
     int GetDockedVisibleCount() const;
 
     CSize CalcFixedLayout(BOOL bStretch, BOOL bHorz) override;

@@ -594,7 +594,6 @@ public:
     afx_msg BOOL OnMouseWheel(UINT nFlags, short zDelta, CPoint pt);
 
 protected:
-    WNDPROC* GetSuperWndProcAddr() { return &m_pfnSuper; }
     WNDPROC m_pfnSuper;   // the window procedure the framework's replaced
     HWND m_hWndOwner;     // owner set with SetOwner, for control bars
 

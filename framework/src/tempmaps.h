@@ -64,7 +64,6 @@ public:
             delete entry.second;
         }
     }
-    size_t TemporaryCount() const { return m_temporary.size(); }
 
 private:
     std::unordered_map<Handle, Wrapper*> m_permanent;
