@@ -461,14 +461,8 @@ struct DragPlan {
 unsigned __stdcall DragThread(void* p)
 {
     const DragPlan& plan = *static_cast<DragPlan*>(p);
-    int sw = ::GetSystemMetrics(SM_CXSCREEN), sh = ::GetSystemMetrics(SM_CYSCREEN);
-    auto move = [&](POINT pt, DWORD flags) {
-        INPUT in = {};
-        in.type = INPUT_MOUSE;
-        in.mi.dx = (pt.x * 65536 + sw / 2) / sw;
-        in.mi.dy = (pt.y * 65536 + sh / 2) / sh;
-        in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | flags;
-        ::SendInput(1, &in, sizeof(in));
+    auto move = [](POINT pt, DWORD flags) {
+        qxtest::SendMouseAbsolute(pt, flags);
         ::Sleep(40);
     };
     move(plan.from, 0);

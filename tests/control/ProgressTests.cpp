@@ -87,14 +87,8 @@ std::string TextOf(HWND hWnd)
 
 void ClickAt(POINT pt)
 {
-    int sw = ::GetSystemMetrics(SM_CXSCREEN), sh = ::GetSystemMetrics(SM_CYSCREEN);
     for (DWORD flags : {DWORD(0), DWORD(MOUSEEVENTF_LEFTDOWN), DWORD(MOUSEEVENTF_LEFTUP)}) {
-        INPUT in = {};
-        in.type = INPUT_MOUSE;
-        in.mi.dx = (pt.x * 65536 + sw / 2) / sw;
-        in.mi.dy = (pt.y * 65536 + sh / 2) / sh;
-        in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | flags;
-        ::SendInput(1, &in, sizeof(in));
+        qxtest::SendMouseAbsolute(pt, flags);
         ::Sleep(60);
     }
 }

@@ -364,4 +364,17 @@ private:
     int m_nFrameY = 0;
 };
 
+// A real mouse move to ptScreen, with the button flags given (0 for a plain
+// move), through SendInput's absolute coordinates.
+inline void SendMouseAbsolute(POINT ptScreen, DWORD dwButtonFlags)
+{
+    int sw = ::GetSystemMetrics(SM_CXSCREEN), sh = ::GetSystemMetrics(SM_CYSCREEN);
+    INPUT in = {};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = (ptScreen.x * 65536 + sw / 2) / sw;
+    in.mi.dy = (ptScreen.y * 65536 + sh / 2) / sh;
+    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | dwButtonFlags;
+    ::SendInput(1, &in, sizeof(in));
+}
+
 } // namespace qxtest
