@@ -204,6 +204,137 @@ void ReportBytesLeftIn(DWORD dwError, LPCSTR lpszPath, LPCSTR lpszTemp)
 const DWORD kKeptAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
                               FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 
+// Whether the save may go on to replace or create lpszPath, judged from what
+// the target is now; dwAttributes gets its attributes, or
+// INVALID_FILE_ATTRIBUTES when there is no such file yet. A refusal is
+// reported.
+bool MayReplaceTarget(LPCSTR lpszPath, DWORD& dwAttributes)
+{
+    dwAttributes = ::GetFileAttributesA(lpszPath);
+    if (dwAttributes == INVALID_FILE_ATTRIBUTES) {
+        DWORD dwError = ::GetLastError();
+        if (dwError == ERROR_FILE_NOT_FOUND)
+            return true;
+        ReportOsError(dwError, lpszPath);
+        return false;
+    }
+    // A folder or a read-only file is refused as an open for writing would
+    // refuse it (a process running as root under Wine would be let through
+    // the read-only mode bits otherwise).
+    if (dwAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) {
+        ReportFileError(CFileException::accessDenied, ERROR_ACCESS_DENIED, lpszPath);
+        return false;
+    }
+    // A file held open elsewhere without sharing is refused now, before any
+    // byte is written.
+    HANDLE hTarget = ::CreateFileA(lpszPath, GENERIC_WRITE, 0, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (hTarget == INVALID_HANDLE_VALUE) {
+        ReportOsError(::GetLastError(), lpszPath);
+        return false;
+    }
+    ::CloseHandle(hTarget);
+    return true;
+}
+
+// Creates the empty temporary file the save writes, in the target's folder
+// so that the replace is a rename on one volume. A failure is reported.
+bool CreateTempBeside(LPCSTR lpszPath, char (&szTemp)[MAX_PATH])
+{
+    CString strFolder;
+    if (!GetFolderOf(lpszPath, strFolder)) {
+        ReportFileError(CFileException::badPath, ERROR_BAD_PATHNAME, lpszPath);
+        return false;
+    }
+    if (!::GetTempFileNameA(strFolder, "~qx", 0, szTemp)) {
+        ReportOsError(::GetLastError(), lpszPath);
+        return false;
+    }
+    return true;
+}
+
+// Writes the nSize bytes at pData into the temporary file and flushes them
+// to the disk, showing the progress over pCtrl's window. False when the user
+// cancelled or the write failed (reported, named after the target); the
+// temporary file is then deleted and the target untouched.
+bool WriteTempFile(CWnd* pCtrl, LPCSTR lpszPath, LPCSTR lpszTemp, const BYTE* pData, UINT nSize)
+{
+    // The temporary file is new and empty: it is opened without truncation,
+    // which some file systems answer with a flush of the whole file when it
+    // is closed.
+    CFile temp;
+    CFileException error;
+    if (!temp.Open(lpszTemp, CFile::modeCreate | CFile::modeNoTruncate | CFile::modeReadWrite, &error)) {
+        ::DeleteFileA(lpszTemp);
+        ReportFileError(error.m_cause, error.m_lOsError, lpszPath);
+        return false;
+    }
+    try {
+        // The window (when the save is long) stays up through the flush.
+        CHexEditProgress progress(pCtrl, "Saving", lpszPath, nSize);
+        if (!WriteAllBytes(progress, temp, pData, nSize)) {
+            temp.Abort();
+            ::DeleteFileA(lpszTemp);
+            return false;   // cancelled: nothing to report
+        }
+        // On the disk before it takes the target's place: a power cut after
+        // the replace must not leave a file of the right length full of
+        // zeros.
+        if (!FlushToDisk(temp.m_hFile))
+            CFileException::ThrowOsError(static_cast<LONG>(::GetLastError()), lpszTemp);
+        temp.Close();
+    } catch (CFileException* e) {
+        temp.Abort();
+        ::DeleteFileA(lpszTemp);
+        ReportFileError(e->m_cause, e->m_lOsError, lpszPath);
+        e->Delete();
+        return false;
+    }
+    return true;
+}
+
+// Puts the written temporary file in the target's place in one step. A
+// replaced file gets dwAttributes (set again where the system's replace
+// leaves them out). A failure is reported; the temporary file is deleted
+// unless it holds the only copy of the bytes.
+bool PutInPlace(LPCSTR lpszPath, LPCSTR lpszTemp, bool bTargetExists, DWORD dwAttributes)
+{
+    BOOL bReplaced;
+    DWORD dwError = NO_ERROR;
+    if (bTargetExists) {
+        bReplaced = ReplaceWith(lpszPath, lpszTemp);
+        if (!bReplaced) {
+            dwError = ::GetLastError();
+            // The system may have removed the target and then failed to
+            // rename the new file: the new file is then the only copy, and
+            // it goes in under the target's name or stays where it is, and
+            // the user is told where.
+            if (dwError == ERROR_UNABLE_TO_MOVE_REPLACEMENT &&
+                ::GetFileAttributesA(lpszPath) == INVALID_FILE_ATTRIBUTES) {
+                bReplaced = MoveInPlace(lpszTemp, lpszPath);
+                if (!bReplaced) {
+                    ReportBytesLeftIn(::GetLastError(), lpszPath, lpszTemp);
+                    return false;
+                }
+            }
+        }
+        if (bReplaced && (::GetFileAttributesA(lpszPath) & kKeptAttributes) != dwAttributes)
+            ::SetFileAttributesA(lpszPath, dwAttributes);
+    } else {
+        bReplaced = MoveInPlace(lpszTemp, lpszPath);
+        if (!bReplaced)
+            dwError = ::GetLastError();
+    }
+    if (!bReplaced) {
+        ::DeleteFileA(lpszTemp);
+        // The target could not be removed: it is in use or protected.
+        if (dwError == ERROR_UNABLE_TO_REMOVE_REPLACED || dwError == ERROR_UNABLE_TO_MOVE_REPLACEMENT)
+            dwError = ERROR_ACCESS_DENIED;
+        ReportOsError(dwError, lpszPath);
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 DWORD CHexEditCtrl::AttributesAfterSave(DWORD dwBefore)
@@ -296,118 +427,18 @@ void CHexEditCtrl::SaveFile(LPCSTR lpszPath)
     CFileOperationScope running(m_bInFileOperation);
     CWaitCursor wait;
 
-    // What the target is now decides whether it may be replaced.
-    DWORD dwAttributes = ::GetFileAttributesA(lpszPath);
-    bool bTargetExists = dwAttributes != INVALID_FILE_ATTRIBUTES;
-    if (bTargetExists) {
-        // A folder or a read-only file is refused as an open for writing
-        // would refuse it (a process running as root under Wine would be let
-        // through the read-only mode bits otherwise).
-        if (dwAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) {
-            ReportFileError(CFileException::accessDenied, ERROR_ACCESS_DENIED, lpszPath);
-            return;
-        }
-        // A file held open elsewhere without sharing is refused now, before
-        // any byte is written.
-        HANDLE hTarget = ::CreateFileA(lpszPath, GENERIC_WRITE, 0, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
-        if (hTarget == INVALID_HANDLE_VALUE) {
-            ReportOsError(::GetLastError(), lpszPath);
-            return;
-        }
-        ::CloseHandle(hTarget);
-    } else {
-        DWORD dwError = ::GetLastError();
-        if (dwError != ERROR_FILE_NOT_FOUND) {
-            ReportOsError(dwError, lpszPath);
-            return;
-        }
-    }
-
-    // The whole array goes to a new file in the target's folder (so that
-    // the replace is a rename on one volume).
-    CString strFolder;
-    if (!GetFolderOf(lpszPath, strFolder)) {
-        ReportFileError(CFileException::badPath, ERROR_BAD_PATHNAME, lpszPath);
+    DWORD dwAttributes;
+    if (!MayReplaceTarget(lpszPath, dwAttributes))
         return;
-    }
     char szTemp[MAX_PATH];
-    if (!::GetTempFileNameA(strFolder, "~qx", 0, szTemp)) {
-        ReportOsError(::GetLastError(), lpszPath);
+    if (!CreateTempBeside(lpszPath, szTemp))
         return;
-    }
-
-    // The temporary file is new and empty: it is opened without truncation,
-    // which some file systems answer with a flush of the whole file when it
-    // is closed.
-    CFile temp;
-    CFileException error;
-    if (!temp.Open(szTemp, CFile::modeCreate | CFile::modeNoTruncate | CFile::modeReadWrite, &error)) {
-        ::DeleteFileA(szTemp);
-        ReportFileError(error.m_cause, error.m_lOsError, lpszPath);
+    UINT nSize = static_cast<UINT>(m_data.GetSize());
+    if (!WriteTempFile(this, lpszPath, szTemp, m_data.GetData(), nSize))
         return;
-    }
-    try {
-        // The window (when the save is long) stays up through the flush.
-        UINT nSize = static_cast<UINT>(m_data.GetSize());
-        CHexEditProgress progress(this, "Saving", lpszPath, nSize);
-        if (!WriteAllBytes(progress, temp, m_data.GetData(), nSize)) {
-            // Cancelled: the target was not touched, and the new file goes.
-            temp.Abort();
-            ::DeleteFileA(szTemp);
-            return;
-        }
-        // On the disk before it takes the target's place: a power cut after
-        // the replace must not leave a file of the right length full of
-        // zeros.
-        if (!FlushToDisk(temp.m_hFile))
-            CFileException::ThrowOsError(static_cast<LONG>(::GetLastError()), szTemp);
-        temp.Close();
-    } catch (CFileException* e) {
-        temp.Abort();
-        ::DeleteFileA(szTemp);
-        ReportFileError(e->m_cause, e->m_lOsError, lpszPath);
-        e->Delete();
+    bool bTargetExisted = dwAttributes != INVALID_FILE_ATTRIBUTES;
+    if (!PutInPlace(lpszPath, szTemp, bTargetExisted, AttributesAfterSave(dwAttributes)))
         return;
-    }
-
-    // The target takes the new content in one step. A replaced file keeps
-    // its attributes (set again where the system's replace leaves them out)
-    // and is marked as changed.
-    BOOL bReplaced;
-    DWORD dwError = NO_ERROR;
-    if (bTargetExists) {
-        bReplaced = ReplaceWith(lpszPath, szTemp);
-        if (!bReplaced) {
-            dwError = ::GetLastError();
-            // The system may have removed the target and then failed to
-            // rename the new file: the new file is then the only copy, and
-            // it goes in under the target's name or stays where it is, and
-            // the user is told where.
-            if (dwError == ERROR_UNABLE_TO_MOVE_REPLACEMENT &&
-                ::GetFileAttributesA(lpszPath) == INVALID_FILE_ATTRIBUTES) {
-                bReplaced = MoveInPlace(szTemp, lpszPath);
-                if (!bReplaced) {
-                    ReportBytesLeftIn(::GetLastError(), lpszPath, szTemp);
-                    return;
-                }
-            }
-        }
-        DWORD dwWanted = AttributesAfterSave(dwAttributes);
-        if (bReplaced && (::GetFileAttributesA(lpszPath) & kKeptAttributes) != dwWanted)
-            ::SetFileAttributesA(lpszPath, dwWanted);
-    } else {
-        bReplaced = MoveInPlace(szTemp, lpszPath);
-        if (!bReplaced)
-            dwError = ::GetLastError();
-    }
-    if (!bReplaced) {
-        ::DeleteFileA(szTemp);
-        // The target could not be removed: it is in use or protected.
-        if (dwError == ERROR_UNABLE_TO_REMOVE_REPLACED || dwError == ERROR_UNABLE_TO_MOVE_REPLACEMENT)
-            dwError = ERROR_ACCESS_DENIED;
-        ReportOsError(dwError, lpszPath);
-        return;
-    }
     // The file now holds what the control shows.
     m_bModified = FALSE;
 }
