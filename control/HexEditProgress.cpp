@@ -87,20 +87,8 @@ bool CHexEditProgress::Show()
 {
     m_bTriedToShow = true;
     HWND hOwner = ::GetAncestor(m_hCtrl, GA_ROOT);
-    if (hOwner == NULL)
+    if (hOwner == NULL || !RegisterWindowClass())
         return false;
-
-    HINSTANCE hInst = ::GetModuleHandleA(NULL);
-    WNDCLASSA wc = {};
-    if (!::GetClassInfoA(hInst, kClassName, &wc)) {
-        wc.lpfnWndProc = WndProc;
-        wc.hInstance = hInst;
-        wc.hCursor = ::LoadCursor(NULL, IDC_ARROW);
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        wc.lpszClassName = kClassName;
-        if (!::RegisterClassA(&wc))
-            return false;
-    }
     INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_PROGRESS_CLASS};
     ::InitCommonControlsEx(&icc);
 
@@ -110,18 +98,62 @@ bool CHexEditProgress::Show()
     if (::SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0))
         m_hFont = ::CreateFontIndirectA(&ncm.lfMessageFont);
     HFONT hFont = m_hFont != NULL ? m_hFont : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+    const WindowLayout layout = LayoutForLinesOf(hFont);
+    if (!CreateFrame(hOwner, layout))
+        return false;
+    HWND hCancel = CreateChildren(layout, hFont);
+
+    // Modal over every other window of the program, as a message box is.
+    m_hFocusBefore = ::GetFocus();
+    ::EnumThreadWindows(::GetCurrentThreadId(), DisableEnabledTopLevel, reinterpret_cast<LPARAM>(&m_disabled));
+    ::ShowWindow(m_hWnd, SW_SHOWNORMAL);
+    ::SetFocus(hCancel);
+    return true;
+}
+
+bool CHexEditProgress::RegisterWindowClass()
+{
+    HINSTANCE hInst = ::GetModuleHandleA(NULL);
+    WNDCLASSA wc = {};
+    if (::GetClassInfoA(hInst, kClassName, &wc))
+        return true;
+    wc.lpfnWndProc = WndProc;
+    wc.hInstance = hInst;
+    wc.hCursor = ::LoadCursor(NULL, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = kClassName;
+    return ::RegisterClassA(&wc) != 0;
+}
+
+// The window's client layout, in lines of hFont: the path, the bar, the
+// bytes, then the Cancel button at the right.
+CHexEditProgress::WindowLayout CHexEditProgress::LayoutForLinesOf(HFONT hFont)
+{
     HDC hDC = ::GetDC(NULL);
     HGDIOBJ hOld = ::SelectObject(hDC, hFont);
     TEXTMETRICA tm = {};
     ::GetTextMetricsA(hDC, &tm);
     ::SelectObject(hDC, hOld);
     ::ReleaseDC(NULL, hDC);
+
+    WindowLayout layout;
     const int h = tm.tmHeight > 0 ? tm.tmHeight : 16;
-    const int nMargin = h;
-    const int nWidth = 34 * h;
-    const int nButtonWidth = 6 * h, nButtonHeight = h + 10;
-    const int yPath = nMargin, yBar = yPath + h + 8, yBytes = yBar + h + 10, yButton = yBytes + h + 10;
-    RECT rc = {0, 0, nWidth, yButton + nButtonHeight + nMargin};
+    layout.nLine = h;
+    layout.nMargin = h;
+    layout.nWidth = 34 * h;
+    layout.nButtonWidth = 6 * h;
+    layout.nButtonHeight = h + 10;
+    layout.yPath = layout.nMargin;
+    layout.yBar = layout.yPath + h + 8;
+    layout.yBytes = layout.yBar + h + 10;
+    layout.yButton = layout.yBytes + h + 10;
+    layout.nHeight = layout.yButton + layout.nButtonHeight + layout.nMargin;
+    return layout;
+}
+
+bool CHexEditProgress::CreateFrame(HWND hOwner, const WindowLayout& layout)
+{
+    RECT rc = {0, 0, layout.nWidth, layout.nHeight};
     const DWORD dwStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
     const DWORD dwExStyle = WS_EX_DLGMODALFRAME;
     ::AdjustWindowRectEx(&rc, dwStyle, FALSE, dwExStyle);
@@ -131,32 +163,27 @@ bool CHexEditProgress::Show()
     ::GetWindowRect(hOwner, &rcOwner);
     int cx = rc.right - rc.left, cy = rc.bottom - rc.top;
     int x = (rcOwner.left + rcOwner.right - cx) / 2, y = (rcOwner.top + rcOwner.bottom - cy) / 2;
-    m_hWnd = ::CreateWindowExA(dwExStyle, kClassName, m_strCaption, dwStyle, x, y, cx, cy, hOwner, NULL, hInst,
-                               this);
-    if (m_hWnd == NULL)
-        return false;
-    auto child = [&](LPCSTR lpszClass, LPCSTR lpszText, DWORD dwChildStyle, int cxAt, int cyAt, int cxWidth,
-                     int cyHeight, int nId) {
-        HWND hChild = ::CreateWindowExA(0, lpszClass, lpszText, WS_CHILD | WS_VISIBLE | dwChildStyle, cxAt, cyAt,
-                                        cxWidth, cyHeight, m_hWnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(nId)),
-                                        hInst, NULL);
+    m_hWnd = ::CreateWindowExA(dwExStyle, kClassName, m_strCaption, dwStyle, x, y, cx, cy, hOwner, NULL,
+                               ::GetModuleHandleA(NULL), this);
+    return m_hWnd != NULL;
+}
+
+HWND CHexEditProgress::CreateChildren(const WindowLayout& layout, HFONT hFont)
+{
+    auto child = [&](LPCSTR lpszClass, LPCSTR lpszText, DWORD dwChildStyle, int x, int y, int cx, int cy, int nId) {
+        HWND hChild = ::CreateWindowExA(0, lpszClass, lpszText, WS_CHILD | WS_VISIBLE | dwChildStyle, x, y, cx, cy,
+                                        m_hWnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(nId)),
+                                        ::GetModuleHandleA(NULL), NULL);
         ::SendMessageA(hChild, WM_SETFONT, reinterpret_cast<WPARAM>(hFont), FALSE);
         return hChild;
     };
-    const int nInner = nWidth - 2 * nMargin;
-    child("STATIC", m_strPath, SS_LEFT | SS_NOPREFIX | SS_PATHELLIPSIS, nMargin, yPath, nInner, h + 2, -1);
-    m_hBar = child(PROGRESS_CLASSA, "", 0, nMargin, yBar, nInner, h + 2, -1);
+    const int nMargin = layout.nMargin, nInner = layout.nWidth - 2 * nMargin, cyLine = layout.nLine + 2;
+    child("STATIC", m_strPath, SS_LEFT | SS_NOPREFIX | SS_PATHELLIPSIS, nMargin, layout.yPath, nInner, cyLine, -1);
+    m_hBar = child(PROGRESS_CLASSA, "", 0, nMargin, layout.yBar, nInner, cyLine, -1);
     ::SendMessageA(m_hBar, PBM_SETRANGE32, 0, 1000);
-    m_hBytes = child("STATIC", "", SS_LEFT | SS_NOPREFIX, nMargin, yBytes, nInner, h + 2, -1);
-    HWND hCancel = child("BUTTON", "Cancel", WS_TABSTOP | BS_DEFPUSHBUTTON, nWidth - nMargin - nButtonWidth,
-                         yButton, nButtonWidth, nButtonHeight, kCancelId);
-
-    // Modal over every other window of the program, as a message box is.
-    m_hFocusBefore = ::GetFocus();
-    ::EnumThreadWindows(::GetCurrentThreadId(), DisableEnabledTopLevel, reinterpret_cast<LPARAM>(&m_disabled));
-    ::ShowWindow(m_hWnd, SW_SHOWNORMAL);
-    ::SetFocus(hCancel);
-    return true;
+    m_hBytes = child("STATIC", "", SS_LEFT | SS_NOPREFIX, nMargin, layout.yBytes, nInner, cyLine, -1);
+    return child("BUTTON", "Cancel", WS_TABSTOP | BS_DEFPUSHBUTTON, layout.nWidth - nMargin - layout.nButtonWidth,
+                 layout.yButton, layout.nButtonWidth, layout.nButtonHeight, kCancelId);
 }
 
 void CHexEditProgress::Update(ULONGLONG nDone)

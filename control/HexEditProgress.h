@@ -39,7 +39,18 @@ public:
     bool Step(ULONGLONG nDone);
 
 private:
+    // Where the window's parts go, in pixels of its client area.
+    struct WindowLayout {
+        int nLine, nMargin, nWidth, nHeight;
+        int nButtonWidth, nButtonHeight;
+        int yPath, yBar, yBytes, yButton;
+    };
+
     bool Show();
+    static bool RegisterWindowClass();
+    static WindowLayout LayoutForLinesOf(HFONT hFont);
+    bool CreateFrame(HWND hOwner, const WindowLayout& layout);
+    HWND CreateChildren(const WindowLayout& layout, HFONT hFont);
     void Update(ULONGLONG nDone);
     void PumpMessages();
     bool IsOwnMessage(const MSG& msg) const;
