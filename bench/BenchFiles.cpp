@@ -115,6 +115,57 @@ struct FileBlock {
     }
 };
 
+// The six timed runs of the file figures, in pairs: Fill and memset,
+// LoadFile and its floor, SaveFile and its floor. A floor's failed call
+// clears bFloorOk.
+std::vector<std::function<double()>> FileOperationRuns(FileBlock& fb, bool& bFloorOk)
+{
+    BenchHexEdit& ctl = fb.ctl;
+    const size_t nSize = static_cast<size_t>(fb.nSize);
+    auto fill = [&ctl, nFill = 0]() mutable {
+        BYTE value = static_cast<BYTE>(nFill++ * 37 + 1);
+        return Time([&] {
+            ctl.Fill(value);
+            ::ValidateRect(ctl.m_hWnd, NULL);   // the fill, not a paint
+        });
+    };
+    auto memsetSame = [&ctl, nSize, nMemset = 0]() mutable {
+        BYTE value = static_cast<BYTE>(nMemset++ * 37 + 2);
+        return Time([&] { std::memset(ctl.m_data.GetData(), value, nSize); });
+    };
+    auto load = [&fb] {
+        return Time([&] {
+            fb.ctl.LoadFile(fb.path.c_str());
+            ::ValidateRect(fb.ctl.m_hWnd, NULL);
+        });
+    };
+    // The floor's free is not timed; the load's release of the old block is
+    // (see the release's line).
+    auto loadFloor = [&fb, nSize, &bFloorOk] {
+        BYTE* p = nullptr;
+        double t = Time([&] {
+            p = static_cast<BYTE*>(std::calloc(nSize, 1));
+            HANDLE h =
+                ::CreateFileA(fb.path.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+            DWORD nRead = 0;
+            bFloorOk &= p != nullptr && h != INVALID_HANDLE_VALUE &&
+                        ::ReadFile(h, p, static_cast<DWORD>(nSize), &nRead, NULL) && nRead == DWORD(nSize);
+            ::CloseHandle(h);
+        });
+        std::free(p);
+        return t;
+    };
+    auto save = [&fb] { return Time([&] { fb.ctl.SaveFile(fb.path.c_str()); }); };
+    auto saveFloor = [&fb, nSize, &bFloorOk] {
+        return Time([&] {
+            bFloorOk &= WriteWholeFile(fb.floorTemp, fb.ctl.m_data.GetData(), static_cast<DWORD>(nSize), true) &&
+                        ::ReplaceFileA(fb.path.c_str(), fb.floorTemp.c_str(), NULL, REPLACEFILE_IGNORE_MERGE_ERRORS,
+                                       NULL, NULL);
+        });
+    };
+    return {fill, memsetSame, load, loadFloor, save, saveFloor};
+}
+
 } // namespace
 
 // Fill, LoadFile and SaveFile, each in turns with its floor: the six run in
@@ -130,7 +181,6 @@ void BenchFileOperations(Bench& b)
         AddNotRun("SaveFile / floor", "<= 1.1");
         return;
     }
-    BenchHexEdit& ctl = fb.ctl;
     const int nSize = fb.nSize;
     const int nRuns = 6, nWarmUp = 1;
     char note[160];
@@ -139,56 +189,10 @@ void BenchFileOperations(Bench& b)
     PrintNote("block size of Fill, LoadFile, SaveFile", note);
 
     bool bFloorOk = true;
-    int nFill = 0, nMemset = 0;
-    const std::string& path = fb.path;
-    const std::string& floorTemp = fb.floorTemp;
     std::vector<std::vector<double>> v;
-    std::vector<Stats> s = MeasureInTurnsTimed(
-        nRuns,
-        {[&] {
-             BYTE value = static_cast<BYTE>(nFill++ * 37 + 1);
-             return Time([&] {
-                 ctl.Fill(value);
-                 ::ValidateRect(ctl.m_hWnd, NULL);   // the fill, not a paint
-             });
-         },
-         [&] {
-             BYTE value = static_cast<BYTE>(nMemset++ * 37 + 2);
-             return Time([&] { std::memset(ctl.m_data.GetData(), value, static_cast<size_t>(nSize)); });
-         },
-         [&] {
-             return Time([&] {
-                 ctl.LoadFile(path.c_str());
-                 ::ValidateRect(ctl.m_hWnd, NULL);
-             });
-         },
-         // The floor's free is not timed; the load's release of the old
-         // block is (see the release's line).
-         [&] {
-             BYTE* p = nullptr;
-             double t = Time([&] {
-                 p = static_cast<BYTE*>(std::calloc(static_cast<size_t>(nSize), 1));
-                 HANDLE h =
-                     ::CreateFileA(path.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
-                 DWORD nRead = 0;
-                 bFloorOk &= p != nullptr && h != INVALID_HANDLE_VALUE &&
-                             ::ReadFile(h, p, static_cast<DWORD>(nSize), &nRead, NULL) && nRead == DWORD(nSize);
-                 ::CloseHandle(h);
-             });
-             std::free(p);
-             return t;
-         },
-         [&] { return Time([&] { ctl.SaveFile(path.c_str()); }); },
-         [&] {
-             return Time([&] {
-                 bFloorOk &= WriteWholeFile(floorTemp, ctl.m_data.GetData(), static_cast<DWORD>(nSize), true) &&
-                             ::ReplaceFileA(path.c_str(), floorTemp.c_str(), NULL, REPLACEFILE_IGNORE_MERGE_ERRORS,
-                                            NULL, NULL);
-             });
-         }},
-        &v, nWarmUp);
-    double tRelease = Time([&] { ctl.m_data.SetSize(0, -1); });
-    bool bLoaded = (ctl.LoadFile(path.c_str()), ctl.m_data.GetSize() == nSize);
+    std::vector<Stats> s = MeasureInTurnsTimed(nRuns, FileOperationRuns(fb, bFloorOk), &v, nWarmUp);
+    double tRelease = Time([&] { fb.ctl.m_data.SetSize(0, -1); });
+    bool bLoaded = (fb.ctl.LoadFile(fb.path.c_str()), fb.ctl.m_data.GetSize() == nSize);
 
     PrintRow("Fill", s[0]);
     PrintRow("memset of the same bytes", s[1]);

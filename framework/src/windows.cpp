@@ -204,6 +204,81 @@ union MessageMapFunctions {
     BOOL (CWnd::*pfn_bwsp)(UINT, short, CPoint);
 };
 
+// Calls the handler of entry on pWnd with the message's parameters cracked
+// as its signature says; false for a signature this framework does not know.
+bool CallBySignature(CWnd* pWnd, const AFX_MSGMAP_ENTRY& entry, WPARAM wParam, LPARAM lParam, LRESULT& lResult)
+{
+    MessageMapFunctions mmf;
+    mmf.pfn = entry.pfn;
+    switch (entry.nSig) {
+    case AfxSig_vv:
+        (pWnd->*mmf.pfn_vv)();
+        break;
+    case AfxSig_bD:
+        lResult = (pWnd->*mmf.pfn_bD)(CDC::FromHandle(reinterpret_cast<HDC>(wParam)));
+        break;
+    case AfxSig_vwii:
+        (pWnd->*mmf.pfn_vwii)(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam));
+        break;
+    case AfxSig_vwwW:
+        (pWnd->*mmf.pfn_vwwW)(LOWORD(wParam), HIWORD(wParam),
+                              static_cast<CScrollBar*>(CWnd::FromHandle(reinterpret_cast<HWND>(lParam))));
+        break;
+    case AfxSig_vwp:
+        (pWnd->*mmf.pfn_vwp)(static_cast<UINT>(wParam), CPoint(static_cast<DWORD>(lParam)));
+        break;
+    case AfxSig_vW:
+        (pWnd->*mmf.pfn_vW)(CWnd::FromHandle(reinterpret_cast<HWND>(wParam)));
+        break;
+    case AfxSig_vw:
+        (pWnd->*mmf.pfn_vw)(static_cast<UINT_PTR>(wParam));
+        break;
+    case AfxSig_vwww:
+        (pWnd->*mmf.pfn_vwww)(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam));
+        break;
+    case AfxSig_wv:
+        lResult = (pWnd->*mmf.pfn_wv)();
+        break;
+    case AfxSig_vWp:
+        (pWnd->*mmf.pfn_vWp)(CWnd::FromHandle(reinterpret_cast<HWND>(wParam)), CPoint(static_cast<DWORD>(lParam)));
+        break;
+    case AfxSig_is:
+        lResult = (pWnd->*mmf.pfn_is)(reinterpret_cast<LPCREATESTRUCT>(lParam));
+        break;
+    case AfxSig_lwl:
+        lResult = (pWnd->*mmf.pfn_lwl)(wParam, lParam);
+        break;
+    case AfxSig_bWww:
+        lResult = (pWnd->*mmf.pfn_bWww)(CWnd::FromHandle(reinterpret_cast<HWND>(wParam)), LOWORD(lParam),
+                                        HIWORD(lParam));
+        break;
+    case AfxSig_vwWb:
+        (pWnd->*mmf.pfn_vwWb)(LOWORD(wParam), CWnd::FromHandle(reinterpret_cast<HWND>(lParam)), HIWORD(wParam));
+        break;
+    case AfxSig_vwwh:
+        (pWnd->*mmf.pfn_vwwh)(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HMENU>(lParam));
+        break;
+    case AfxSig_vbw:
+        (pWnd->*mmf.pfn_vbw)(static_cast<BOOL>(wParam), static_cast<UINT>(lParam));
+        break;
+    case AfxSig_vMwb:
+        (pWnd->*mmf.pfn_vMwb)(CMenu::FromHandle(reinterpret_cast<HMENU>(wParam)), LOWORD(lParam), HIWORD(lParam));
+        break;
+    case AfxSig_vW2:
+        (pWnd->*mmf.pfn_vW)(CWnd::FromHandle(reinterpret_cast<HWND>(lParam)));
+        break;
+    case AfxSig_bwsp:
+        // The key state, the signed wheel delta and the pointer in screen
+        // coordinates.
+        lResult = (pWnd->*mmf.pfn_bwsp)(LOWORD(wParam), static_cast<short>(HIWORD(wParam)),
+                                         CPoint(static_cast<DWORD>(lParam)));
+        break;
+    default:
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
@@ -234,73 +309,8 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult
     if (lpEntry == NULL)
         return FALSE;
 
-    MessageMapFunctions mmf;
-    mmf.pfn = lpEntry->pfn;
-    switch (lpEntry->nSig) {
-    case AfxSig_vv:
-        (this->*mmf.pfn_vv)();
-        break;
-    case AfxSig_bD:
-        lResult = (this->*mmf.pfn_bD)(CDC::FromHandle(reinterpret_cast<HDC>(wParam)));
-        break;
-    case AfxSig_vwii:
-        (this->*mmf.pfn_vwii)(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam));
-        break;
-    case AfxSig_vwwW:
-        (this->*mmf.pfn_vwwW)(LOWORD(wParam), HIWORD(wParam),
-                              static_cast<CScrollBar*>(CWnd::FromHandle(reinterpret_cast<HWND>(lParam))));
-        break;
-    case AfxSig_vwp:
-        (this->*mmf.pfn_vwp)(static_cast<UINT>(wParam), CPoint(static_cast<DWORD>(lParam)));
-        break;
-    case AfxSig_vW:
-        (this->*mmf.pfn_vW)(CWnd::FromHandle(reinterpret_cast<HWND>(wParam)));
-        break;
-    case AfxSig_vw:
-        (this->*mmf.pfn_vw)(static_cast<UINT_PTR>(wParam));
-        break;
-    case AfxSig_vwww:
-        (this->*mmf.pfn_vwww)(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam));
-        break;
-    case AfxSig_wv:
-        lResult = (this->*mmf.pfn_wv)();
-        break;
-    case AfxSig_vWp:
-        (this->*mmf.pfn_vWp)(CWnd::FromHandle(reinterpret_cast<HWND>(wParam)), CPoint(static_cast<DWORD>(lParam)));
-        break;
-    case AfxSig_is:
-        lResult = (this->*mmf.pfn_is)(reinterpret_cast<LPCREATESTRUCT>(lParam));
-        break;
-    case AfxSig_lwl:
-        lResult = (this->*mmf.pfn_lwl)(wParam, lParam);
-        break;
-    case AfxSig_bWww:
-        lResult = (this->*mmf.pfn_bWww)(CWnd::FromHandle(reinterpret_cast<HWND>(wParam)), LOWORD(lParam), HIWORD(lParam));
-        break;
-    case AfxSig_vwWb:
-        (this->*mmf.pfn_vwWb)(LOWORD(wParam), CWnd::FromHandle(reinterpret_cast<HWND>(lParam)), HIWORD(wParam));
-        break;
-    case AfxSig_vwwh:
-        (this->*mmf.pfn_vwwh)(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HMENU>(lParam));
-        break;
-    case AfxSig_vbw:
-        (this->*mmf.pfn_vbw)(static_cast<BOOL>(wParam), static_cast<UINT>(lParam));
-        break;
-    case AfxSig_vMwb:
-        (this->*mmf.pfn_vMwb)(CMenu::FromHandle(reinterpret_cast<HMENU>(wParam)), LOWORD(lParam), HIWORD(lParam));
-        break;
-    case AfxSig_vW2:
-        (this->*mmf.pfn_vW)(CWnd::FromHandle(reinterpret_cast<HWND>(lParam)));
-        break;
-    case AfxSig_bwsp:
-        // The key state, the signed wheel delta and the pointer in screen
-        // coordinates.
-        lResult = (this->*mmf.pfn_bwsp)(LOWORD(wParam), static_cast<short>(HIWORD(wParam)),
-                                         CPoint(static_cast<DWORD>(lParam)));
-        break;
-    default:
+    if (!CallBySignature(this, *lpEntry, wParam, lParam, lResult))
         return FALSE;
-    }
     if (pResult)
         *pResult = lResult;
     return TRUE;
