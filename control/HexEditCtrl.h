@@ -191,6 +191,9 @@ protected:
     // a user or a program sets, and the archive bit, since its content
     // changed.
     static DWORD AttributesAfterSave(DWORD dwBefore);
+    // A loaded content starts at its beginning: no selection, the caret on
+    // the first digit of byte 0, scrolled to the top left, no auto-scroll.
+    void ShowFromTheStart();
 
     // Number of data rows: 16 bytes a row, the last one possibly short.
     int GetRowCount() const;

@@ -390,8 +390,13 @@ BOOL CHexEditCtrl::LoadFile(LPCSTR lpszPath)
     BytesChanged();
     m_bModified = FALSE;
 
-    // A new content starts at its beginning: no selection, the caret on the
-    // first digit of byte 0, scrolled to the top left, no auto-scroll.
+    ShowFromTheStart();
+    NotifyHost();
+    return TRUE;
+}
+
+void CHexEditCtrl::ShowFromTheStart()
+{
     if (m_bTimer && m_hWnd != NULL)
         KillTimer(1);
     m_nSelStart = -1;
@@ -416,8 +421,6 @@ BOOL CHexEditCtrl::LoadFile(LPCSTR lpszPath)
         m_byteCur = GetCaretByte();
     if (m_hWnd != NULL)
         Invalidate(TRUE);
-    NotifyHost();
-    return TRUE;
 }
 
 void CHexEditCtrl::SaveFile(LPCSTR lpszPath)
