@@ -26,7 +26,8 @@ HWND CDataExchange::PrepareCtrl(int nIDC)
 
 void CDataExchange::Fail()
 {
-    if (!m_bSaveAndValidate && m_hWndLastControl != NULL)
+    // A value the user typed was refused: the focus goes back to its control.
+    if (m_bSaveAndValidate && m_hWndLastControl != NULL)
         ::SetFocus(m_hWndLastControl);
     throw new CUserException;
 }

@@ -484,6 +484,50 @@ TEST_F(ShellTest, ModalDialogBindsItsControlOnceAndDisablesTheOwner)
     EXPECT_EQ(dlg.m_edit.m_hWnd, (HWND)NULL) << "the control went with the dialog";
 }
 
+// OK with a value that fails its validation: the dialog stays up and the
+// focus goes back to the control that failed; the next OK closes it.
+class FailingDdxDialog : public CDialog {
+public:
+    FailingDdxDialog() : CDialog(IDD_TESTDDX, NULL) {}
+    CEdit m_edit;
+    bool failed = false, savedAgain = false;
+    HWND hFocusAfterFailure = NULL, hFailedControl = NULL;
+
+    void DoDataExchange(CDataExchange* pDX) override
+    {
+        if (pDX->m_bSaveAndValidate && failed) {
+            savedAgain = true;
+            hFocusAfterFailure = ::GetFocus();
+            hFailedControl = ::GetDlgItem(m_hWnd, 1000);
+        }
+        DDX_Control(pDX, 1000, m_edit);
+        // A host's own exchange of the edit's value, which refuses it once.
+        pDX->PrepareCtrl(1000);
+        if (pDX->m_bSaveAndValidate && !failed) {
+            failed = true;
+            ::SetFocus(::GetDlgItem(m_hWnd, IDOK));   // away from the control that fails
+            pDX->Fail();
+        }
+    }
+    BOOL OnInitDialog() override
+    {
+        CDialog::OnInitDialog();
+        PostMessage(WM_COMMAND, IDOK);
+        PostMessage(WM_COMMAND, IDOK);
+        return TRUE;
+    }
+};
+
+TEST_F(ShellTest, FailedValidationKeepsTheDialogAndFocusesTheControl)
+{
+    Start();
+    FailingDdxDialog dlg;
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_TRUE(dlg.failed);
+    ASSERT_TRUE(dlg.savedAgain) << "the failed OK closed the dialog";
+    EXPECT_EQ(dlg.hFocusAfterFailure, dlg.hFailedControl) << "the focus stayed where it was when the validation failed";
+}
+
 TEST(Dialog, MissingTemplateFailsWithMinusOne)
 {
     CDialog dlg(static_cast<UINT>(7777));
