@@ -127,8 +127,9 @@ void CString::FormatV(LPCSTR pszFormat, va_list args)
 
 BOOL CString::LoadString(UINT nID)
 {
-    // A string resource is at most 65535 characters; grow until it fits.
-    for (int size = 256; size <= 65536; size *= 4) {
+    // A string resource is at most 65535 characters; grow until it fits (a
+    // buffer that comes back full may have cut the string).
+    for (int size = 256; size <= 65536 * 4; size *= 4) {
         std::string buf(static_cast<size_t>(size), '\0');
         int n = ::LoadStringA(AfxGetResourceHandle(), nID, &buf[0], size);
         if (n <= 0) {
