@@ -1,5 +1,5 @@
 // QXEditDoc.cpp - the document: holds nothing and is never marked as
-// modified; a file it opens (Ctrl+O, a recent file) is read by the view's
+// modified; a file it opens (Ctrl+O) is read by the view's
 // control, and the document takes the file's name only when the control
 // took its bytes.
 #include "stdafx.h"

@@ -1,5 +1,6 @@
 // HexEditCtrl.cpp - CHexEditCtrl's state and data binding: construction,
-// window creation, SetData, destruction and the message map.
+// window creation, SetData, destruction, the message map, and what of the
+// edit class's own handling is kept from it.
 #include "HexEditCtrl.h"
 
 // The control declares no run-time class of its own: it reports CEdit.

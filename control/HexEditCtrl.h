@@ -7,9 +7,9 @@
 // message map), HexEditText.cpp (texts), HexEditLayout.cpp (layout,
 // scrolling, caret placement), HexEditPaint.cpp (painting), HexEditKeys.cpp
 // (caret, keyboard and byte entry), HexEditMouse.cpp (mouse selection,
-// auto-scroll and the wheel), HexEditFile.cpp (fill, load and save),
-// HexEditHost.cpp (what a host reads and sets beyond the bytes, and the
-// notifications it asks for).
+// auto-scroll and the wheel), HexEditFile.cpp (fill, load and save, with
+// HexEditProgress.cpp's window for long ones), HexEditHost.cpp (what a host
+// reads and sets beyond the bytes, and the notifications it asks for).
 #pragma once
 
 #include <afxwin.h>
@@ -96,7 +96,8 @@ public:
     // Puts the caret on the high digit of byte nOffset in the hex column,
     // drops the selection and scrolls the caret's row into view, as a key
     // does. An offset below 0 is taken as 0, one past the last byte as the
-    // last byte; an empty control refuses (FALSE, nothing changes).
+    // last byte, and so is any offset beyond; an empty control refuses
+    // (FALSE, nothing changes).
     BOOL SetCaretOffset(LONGLONG nOffset);
     // The selected bytes, first to last: those Delete would set. FALSE (and
     // both -1) when nothing is selected or the selection covers no byte of
@@ -111,8 +112,9 @@ public:
 
 protected:
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
-    // What the edit class receives: everything but what would put text into
-    // (or take it from) its own buffer, which stays empty.
+    // What the edit class receives: everything but the user's edits of its
+    // own text (typed characters, paste, cut, clear, undo and their keys),
+    // which would report changes that no byte made.
     LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     // The bytes shown and edited, the control's own copy.
@@ -135,7 +137,7 @@ protected:
     int m_nPaintRow;        // data row being painted
     // Measured by the layout.
     SIZE m_sizeChar;        // one character cell, in device pixels
-    int m_nVisCols;         // whole columns that fit the width
+    int m_nVisCols;         // columns that fit the width, with half a column to spare
     int m_nVisRows;         // whole lines that fit the height
     // Scroll position: the content column at the left edge and the first data
     // row drawn (it stands on screen line 2).
@@ -249,12 +251,13 @@ protected:
     // selection from the anchor to it while the button is held.
     void HitTest(int x, int y);
     void UpdateSelection(int x, int y);
-    // Ends tracking: capture, timer and flags go, the caret shows again.
+    // Ends tracking: flags, timer and capture go, and a caret that ends a hex
+    // selection moves just after it; the caller shows the caret again.
     void EndTracking();
 
     // Painting: the header line, then the data rows, each formatted once and
     // drawn by runs of like cells (or cell by cell when the glyphs' extents
-    // cannot be read).
+    // cannot be read or are not one cell each).
     void PaintHeader(CDC* pDC);
     void PaintRows(CDC* pDC);
 

@@ -6,7 +6,8 @@
 // own and takes it only when the whole file is in; a save writes a temporary
 // file beside the target, flushes it to the disk and replaces the target with
 // it only when every byte is there. Failures are shown in the framework's
-// message box, named after the file the user chose.
+// message box; one that names a file names the one the user chose, never the
+// temporary file.
 //
 // Each operation shows the wait cursor from its start. Loads and saves go in
 // pieces of a few MiB; one still running after half a second shows its

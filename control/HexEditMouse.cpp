@@ -73,8 +73,9 @@ void CHexEditCtrl::UpdateSelection(int x, int y)
 
     const LONGLONG a = m_nAnchor;
     if (m_nArea == 0) {
-        // While the button is held the caret stands on the last selected
-        // cell; the release moves it just after the selection.
+        // Dragged forward, the selection stops before the pointer's cell and
+        // the caret stands on its last cell (the release moves it just
+        // after); dragged back, the caret stands on its first.
         const LONGLONG c = m_nCaretPos;
         if (a < c) {
             m_nSelStart = a;

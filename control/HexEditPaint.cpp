@@ -255,8 +255,9 @@ void CHexEditCtrl::PaintHeader(CDC* pDC)
 
 void CHexEditCtrl::PaintRows(CDC* pDC)
 {
-    // Data rows, from m_nFirstRow on screen line 2, as many as fit (the last
-    // may lie partly or wholly below the client area and is clipped).
+    // Data rows, from m_nFirstRow on screen line 2: m_nVisRows + 1 of them,
+    // counted as the lines are, header included, so the last ones lie partly
+    // or wholly below the client area and are clipped.
     const int cx = m_sizeChar.cx;
     const int cy = m_sizeChar.cy;
     int nOverhang[0x7F];

@@ -19,9 +19,10 @@ public:
     int GetUpperBound() const { return m_nSize - 1; }
 
     // Sizes the array to nNewSize elements; new elements are zero. nGrowBy,
-    // when not -1, becomes the growth step. SetSize(0, -1) frees the storage.
-    // Throws CInvalidArgException for a negative size and CMemoryException
-    // when the storage cannot be had (the array is then unchanged).
+    // when not negative, becomes the growth step. SetSize(0, -1) frees the
+    // storage. Throws CInvalidArgException for a negative size and
+    // CMemoryException when the storage cannot be had (the elements are then
+    // unchanged).
     void SetSize(int nNewSize, int nGrowBy = -1);
     void FreeExtra();
     void RemoveAll() { SetSize(0, -1); }

@@ -1,11 +1,10 @@
-// afxdisp.h - the framework's ActiveX control containment.
+// afxdisp.h - the control-container switch, which here only initialises COM.
 #pragma once
 
 #include "afxwin.h"
 
-// Makes the application able to contain ActiveX controls on its dialogs
-// and views. Initialises COM (OleInitialize) for the calling thread; the
-// application undoes it when it exits.
+// Initialises COM (OleInitialize) for the calling thread; the application
+// undoes it when it exits. No ActiveX control is hosted.
 void AfxEnableControlContainer();
 // Whether AfxEnableControlContainer has been called.
 BOOL AfxIsControlContainerEnabled();

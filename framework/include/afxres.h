@@ -265,7 +265,7 @@
 #define AFX_IDP_FILE_DISKFULL           0xF1AD
 #define AFX_IDP_FILE_EOF                0xF1AE
 
-// CArchiveException messages, AFX_IDP_ARCH_NONE + CArchiveException::m_cause
+// Archive failure messages (the ids keep MFC's numbering)
 #define AFX_IDP_ARCH_NONE               0xF1B0
 #define AFX_IDP_ARCH_GENERIC            0xF1B1
 #define AFX_IDP_ARCH_READONLY           0xF1B2

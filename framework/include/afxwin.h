@@ -1,6 +1,8 @@
 // afxwin.h - the framework's window layer: points and rectangles, GDI
-// wrappers, command targets with their message maps, CWnd and the edit and
-// scroll-bar controls. Each wrapper owns exactly one handle.
+// wrappers, command targets with their message maps, CWnd and the simple
+// controls, menus, frames and the layout of control bars, views, documents
+// and their templates, the application, dialogs and their data exchange.
+// Each wrapper owns exactly one handle.
 #pragma once
 
 #include "afx.h"

@@ -91,8 +91,7 @@ CDialog::~CDialog()
 }
 
 // The window a modal dialog belongs to: the given parent's top-level
-// window, else the main window; what that has up (a dialog of its own)
-// when it is disabled.
+// window, else the main window, then the popup it last had active.
 static HWND ModalOwner(CWnd* pParentWnd)
 {
     HWND hWnd = pParentWnd != NULL ? pParentWnd->GetSafeHwnd() : NULL;
@@ -232,7 +231,7 @@ INT_PTR CFileDialog::DoModal()
 {
     m_ofn.hwndOwner = PreModal();
     if (m_ofn.lpstrFilter != NULL)
-        m_ofn.lpstrFilter = m_strFilter;   // the object may have been copied from
+        m_ofn.lpstrFilter = m_strFilter;   // the caller may have changed m_ofn
     BOOL bResult = m_bOpenFileDialog ? ::GetOpenFileNameA(&m_ofn) : ::GetSaveFileNameA(&m_ofn);
     return bResult ? IDOK : IDCANCEL;
 }

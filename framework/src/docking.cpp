@@ -208,8 +208,8 @@ LRESULT CDockBar::OnSizeParent(WPARAM wParam, LPARAM lParam)
 
 LRESULT CDockBar::OnIdleUpdateCmdUI(WPARAM wParam, LPARAM)
 {
-    // Floating bars are not the frame's descendants: the top dock bar, which
-    // every frame that lets bars float has, passes the update on to them.
+    // Floating bars are not the frame's descendants: the top dock bar passes
+    // the update on to them (a frame without one leaves them un-updated).
     if (!m_bFloating && m_pDockSite != NULL && GetDlgCtrlID() == AFX_IDW_DOCKBAR_TOP) {
         std::vector<CControlBar*> bars = m_pDockSite->m_listControlBars;
         for (CControlBar* pBar : bars)
@@ -307,7 +307,8 @@ LRESULT CMiniDockFrameWnd::OnNcLButtonDblClk(WPARAM wParam, LPARAM)
     // The first click of the two was a drag that did not move.
     CControlBar* pBar = GetBar();
     if (wParam == HTCAPTION && pBar != NULL && pBar->m_pDockContext != NULL) {
-        // Docking empties and destroys this window: nothing of it after.
+        // Docking empties this window, which goes once this message is done
+        // (WM_DESTROYIFEMPTY).
         pBar->m_pDockContext->ToggleDocking();
         return 0;
     }

@@ -255,7 +255,7 @@ CFrameWnd::~CFrameWnd()
         ::DestroyAcceleratorTable(m_hAccelTable);
 }
 
-// The n-th newline-separated field of a string.
+// The n-th field of a string, fields separated by chSep.
 BOOL AfxExtractSubString(CString& rString, LPCSTR lpszFullString, int iSubString, char chSep)
 {
     rString.Empty();

@@ -202,8 +202,8 @@ CSize CDC::GetTextExtent(LPCSTR lpszString, int nCount) const
 
 void CDC::LPtoDP(LPSIZE lpSize) const
 {
-    // A size converts as the difference of two converted points, which keeps
-    // its sign under any mapping mode.
+    // A size converts as the difference of two converted points: it takes
+    // the device axes' directions (a mapping mode with y up turns cy over).
     POINT pts[2] = {{0, 0}, {lpSize->cx, lpSize->cy}};
     ::LPtoDP(m_hAttribDC, pts, 2);
     lpSize->cx = pts[1].x - pts[0].x;

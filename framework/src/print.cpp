@@ -270,8 +270,8 @@ void CView::OnFilePrint()
 }
 
 // ---------------------------------------------------------------------------
-// Print preview: the pages as the printer would print them, one at a time,
-// in a window over the frame; Escape, Enter or a click closes it.
+// Print preview: the first page as the printer would print it, in a window
+// over the frame; Escape, Enter or a click closes it.
 
 namespace {
 

@@ -1,6 +1,6 @@
 // tempmaps.h - maps from a handle to the wrapper object that owns it, with
 // temporary wrappers for handles nobody owns (made by FromHandle and deleted
-// by AfxDeleteTempMaps when the application is idle).
+// by the owner's DeleteTempMap when the application is idle).
 #pragma once
 
 #include <unordered_map>
