@@ -64,7 +64,9 @@ std::vector<Stats> MeasureInTurns(int nRuns, const std::vector<std::function<voi
 std::vector<Stats> MeasureInTurnsTimed(int nRuns, const std::vector<std::function<double()>>& fns,
                                        std::vector<std::vector<double>>* pSamples = nullptr, int nWarmUp = 3);
 
-// The median of the turns' ratios of two figures timed in turns.
+// The median of the ratios of two figures timed in turns, each ratio taken
+// over two turns in a row (one in each order), so that what the one run
+// first leaves to the other falls on both sides alike.
 double TurnsRatio(const std::vector<double>& a, const std::vector<double>& b);
 
 // The two sides of a ratio, timed in turns, and their ratio.
@@ -90,7 +92,7 @@ StatsPair MeasureInterleavedTimed(int nRuns, FA fnA, FB fnB, int nWarmUp = 3)
 }
 
 // Ratio lines, printed together after the figures: for two sides timed in
-// turns the median of the turns' ratios, else the ratio of the medians.
+// turns TurnsRatio, else the ratio of the medians.
 void AddRatio(const char* name, double a, double b, const char* goal);
 void AddRatio(const char* name, const StatsPair& sides, const char* goal);
 void AddTurnsRatio(const char* name, const std::vector<double>& a, const std::vector<double>& b, const char* goal);

@@ -70,10 +70,13 @@ std::vector<Stats> MeasureInTurns(int nRuns, const std::vector<std::function<voi
 
 double TurnsRatio(const std::vector<double>& a, const std::vector<double>& b)
 {
+    const size_t n = a.size() < b.size() ? a.size() : b.size();
+    if (n == 1)
+        return b[0] > 0 ? a[0] / b[0] : 0;
     std::vector<double> ratios;
-    for (size_t i = 0; i < a.size() && i < b.size(); i++)
-        if (b[i] > 0)
-            ratios.push_back(a[i] / b[i]);
+    for (size_t i = 0; i + 1 < n; i += 2)
+        if (b[i] + b[i + 1] > 0)
+            ratios.push_back((a[i] + a[i + 1]) / (b[i] + b[i + 1]));
     return Summarise(ratios).median;
 }
 
@@ -118,7 +121,8 @@ void AddNotRun(const char* name, const char* goal)
 
 void PrintRatios()
 {
-    std::printf("ratios (sides timed in turns: median of the turns' ratios; else ratio of the medians)\n");
+    std::printf("ratios (sides timed in turns: median of the ratios over two turns in a row; else ratio of the "
+                "medians)\n");
     for (const RatioLine& r : g_ratios) {
         if (!r.bRun)
             std::printf("  %-52s %9s   goal %s\n", r.name.c_str(), "not run", r.goal.c_str());
