@@ -164,10 +164,8 @@ State Soak::CheckHealth(const State& before)
 void Soak::CheckScrollPositions(const State& s, const State& before)
 {
     SoakHexEdit& ctl = *m_pCtl;
-    SCROLLINFO vert = {};
-    vert.cbSize = sizeof vert;
-    vert.fMask = SIF_ALL;
-    BOOL bVert = ::GetScrollInfo(ctl.m_hWnd, SB_VERT, &vert);
+    const SCROLLINFO vert = ctl.Bar(SB_VERT);
+    const bool bVert = vert.nMax != SoakHexEdit::kNoBarRecord;
     if (s.firstRow < 0)
         Fail(Format("the first row is %d", s.firstRow), &before);
     if (!bVert) {
@@ -181,10 +179,8 @@ void Soak::CheckScrollPositions(const State& s, const State& before)
                         vert.nMax),
                  &before);
     }
-    SCROLLINFO horz = {};
-    horz.cbSize = sizeof horz;
-    horz.fMask = SIF_ALL;
-    BOOL bHorz = ::GetScrollInfo(ctl.m_hWnd, SB_HORZ, &horz);
+    const SCROLLINFO horz = ctl.Bar(SB_HORZ);
+    const bool bHorz = horz.nMax != SoakHexEdit::kNoBarRecord;
     if (s.firstCol < 0)
         Fail(Format("the first column is %d", s.firstCol), &before);
     if (ctl.BarShown(SB_HORZ)) {

@@ -268,13 +268,16 @@ public:
         SetLayoutArea(nCols * m_sizeChar.cx + m_sizeChar.cx / 2, nRows * m_sizeChar.cy);
     }
 
+    // The bar's whole record; with no record at all, both ends are
+    // kNoBarRecord and the position 0.
+    static const int kNoBarRecord = -12345;
     SCROLLINFO Bar(int nBar)
     {
         SCROLLINFO si = {};
         si.cbSize = sizeof(si);
         si.fMask = SIF_ALL;
         if (!::GetScrollInfo(m_hWnd, nBar, &si))
-            si.nMin = si.nMax = -12345;   // no record at all
+            si.nMin = si.nMax = kNoBarRecord;
         return si;
     }
     bool BarShown(int nBar) const
