@@ -218,7 +218,7 @@ protected:
     void RestoreCaretPos();
     // Top-left pixel of the caret's cell (it may lie off the client area).
     POINT GetCaretCellPoint() const;
-    LONGLONG GetCaretByteIndex();
+    LONGLONG GetCaretByteIndex() const;
     BYTE GetCaretByte();
 
     // Host contract hooks: a byte of the data changed (sets the modified flag,

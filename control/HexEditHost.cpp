@@ -40,7 +40,7 @@ LONGLONG CHexEditCtrl::GetDataSize() const
 
 LONGLONG CHexEditCtrl::GetCaretOffset() const
 {
-    return m_nArea == 0 ? m_nCaretPos / 3 : m_nCaretPos;
+    return GetCaretByteIndex();
 }
 
 BOOL CHexEditCtrl::GetSelection(LONGLONG& nFirst, LONGLONG& nLast) const
@@ -138,18 +138,21 @@ void CHexEditCtrl::NotifyHost()
     const bool bChanged = m_bChangePending;
     m_bChangePending = false;
 
-    // Without a window there is no parent to tell.
-    if (m_hWnd == NULL)
+    // Without a window there is no parent to tell; nothing asked for, nothing
+    // to look up (this runs after every message).
+    const bool bTellChange = bChanged && (m_dwEventMask & ENM_CHANGE);
+    const bool bTellSelChange = bSelChanged && (m_dwEventMask & ENM_SELCHANGE);
+    if (m_hWnd == NULL || (!bTellChange && !bTellSelChange))
         return;
     HWND hParent = ::GetParent(m_hWnd);
     if (hParent == NULL)
         return;
     const HWND hSelf = m_hWnd;
     const int nID = GetDlgCtrlID();
-    if (bChanged && (m_dwEventMask & ENM_CHANGE))
+    if (bTellChange)
         ::SendMessageA(hParent, WM_COMMAND, MAKEWPARAM(nID, EN_CHANGE), reinterpret_cast<LPARAM>(hSelf));
     // The parent may have destroyed the control in its handler.
-    if (bSelChanged && (m_dwEventMask & ENM_SELCHANGE) && ::IsWindow(hSelf)) {
+    if (bTellSelChange && ::IsWindow(hSelf)) {
         NMHEXSELCHANGE sel = {};
         sel.hdr.hwndFrom = hSelf;
         sel.hdr.idFrom = static_cast<UINT_PTR>(nID);

@@ -5,7 +5,6 @@
 // and the mouse share. Every edit overwrites bytes in place; the block never
 // grows or shrinks here.
 #include "HexEditCtrl.h"
-#include <algorithm>
 #include <cstring>
 
 void CHexEditCtrl::OnSetFocus(CWnd* pOldWnd)
@@ -243,12 +242,8 @@ void CHexEditCtrl::FillSelection(BYTE value)
     // written are those from start / 3 to end / 3: a selection that begins on
     // a low digit or a blank also fills the byte that cell belongs to. Each
     // byte is written once.
-    if (m_nSelStart < 0 || m_nSelStart > m_nSelEnd)
-        return;
-    const LONGLONG nSize = m_data.GetSize();
-    const LONGLONG nFirst = m_nSelStart / 3;
-    const LONGLONG nLast = std::min(m_nSelEnd / 3, nSize - 1);
-    if (nFirst > nLast)
+    LONGLONG nFirst, nLast;
+    if (!GetSelection(nFirst, nLast))
         return;
     std::memset(m_data.GetData() + nFirst, value, static_cast<size_t>(nLast - nFirst + 1));
     BytesChanged();

@@ -279,7 +279,7 @@ void CHexEditCtrl::MoveCaret(int nCols, int nRows, BOOL bRedraw)
     UpdateCaret();
 }
 
-LONGLONG CHexEditCtrl::GetCaretByteIndex()
+LONGLONG CHexEditCtrl::GetCaretByteIndex() const
 {
     return m_nArea == 0 ? m_nCaretPos / 3 : m_nCaretPos;
 }
