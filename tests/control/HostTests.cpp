@@ -71,22 +71,9 @@ protected:
     // One key with Shift held or not, through the thread's key state.
     void Key(UINT vk, bool bShift = false)
     {
-        BYTE state[256], saved[256];
-        ::GetKeyboardState(saved);
-        std::memcpy(state, saved, sizeof state);
-        state[VK_SHIFT] = state[VK_LSHIFT] = bShift ? 0x80 : 0;
-        state[VK_CONTROL] = state[VK_LCONTROL] = 0;
-        ::SetKeyboardState(state);
-        ::SendMessageA(ctl.m_hWnd, WM_KEYDOWN, vk, 1 | (::MapVirtualKeyA(vk, 0) << 16));
-        ::SetKeyboardState(saved);
-        Pump();
+        qxtest::SendKey(ctl.m_hWnd, vk, bShift ? qxtest::kShift : qxtest::kNone);
     }
-    void Chars(const char* psz)
-    {
-        for (; *psz; psz++)
-            ::SendMessageA(ctl.m_hWnd, WM_CHAR, static_cast<BYTE>(*psz), 1);
-        Pump();
-    }
+    void Chars(const char* psz) { qxtest::SendChars(ctl.m_hWnd, psz); }
     void Mouse(UINT nMsg, int nCol, int nRow)
     {
         int x = (nCol - ctl.m_nFirstCol) * cx + cx / 2, y = (nRow + 2 - ctl.m_nFirstRow) * cy + cy / 2;

@@ -18,34 +18,13 @@ using qxtest::TestHost;
 
 namespace {
 
-enum Mods { kNone = 0, kShift = 1, kCtrl = 2 };
+using qxtest::kCtrl;
+using qxtest::kNone;
+using qxtest::kShift;
+using qxtest::SendChars;
+using qxtest::SendKey;
 
 using KeyHexEdit = TestHexEdit;
-
-// Presses one key with the given modifiers held, through the thread's key
-// state, as the control reads it.
-void SendKey(HWND hWnd, UINT vk, int mods = kNone)
-{
-    BYTE state[256], saved[256];
-    ::GetKeyboardState(saved);
-    std::memcpy(state, saved, sizeof state);
-    state[VK_SHIFT] = (mods & kShift) ? 0x80 : 0;
-    state[VK_CONTROL] = (mods & kCtrl) ? 0x80 : 0;
-    state[VK_LSHIFT] = state[VK_SHIFT];
-    state[VK_LCONTROL] = state[VK_CONTROL];
-    ::SetKeyboardState(state);
-    UINT scan = ::MapVirtualKeyA(vk, 0);
-    ::SendMessageA(hWnd, WM_KEYDOWN, vk, 1 | (scan << 16));
-    ::SetKeyboardState(saved);
-    Pump();
-}
-
-void SendChars(HWND hWnd, const char* psz)
-{
-    for (; *psz; psz++)
-        ::SendMessageA(hWnd, WM_CHAR, static_cast<BYTE>(*psz), 1);
-    Pump();
-}
 
 GUITHREADINFO ThreadInfo()
 {

@@ -15,6 +15,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 namespace qxtest {
@@ -366,6 +367,34 @@ private:
     int m_nFrameX = 0;
     int m_nFrameY = 0;
 };
+
+// Modifier keys held for SendKey.
+enum KeyMods { kNone = 0, kShift = 1, kCtrl = 2 };
+
+// Presses one key with the given modifiers held, through the thread's key
+// state, as the control reads it.
+inline void SendKey(HWND hWnd, UINT vk, int mods = kNone)
+{
+    BYTE state[256], saved[256];
+    ::GetKeyboardState(saved);
+    std::memcpy(state, saved, sizeof state);
+    state[VK_SHIFT] = (mods & kShift) ? 0x80 : 0;
+    state[VK_CONTROL] = (mods & kCtrl) ? 0x80 : 0;
+    state[VK_LSHIFT] = state[VK_SHIFT];
+    state[VK_LCONTROL] = state[VK_CONTROL];
+    ::SetKeyboardState(state);
+    UINT scan = ::MapVirtualKeyA(vk, 0);
+    ::SendMessageA(hWnd, WM_KEYDOWN, vk, 1 | (scan << 16));
+    ::SetKeyboardState(saved);
+    Pump();
+}
+
+inline void SendChars(HWND hWnd, const char* psz)
+{
+    for (; *psz; psz++)
+        ::SendMessageA(hWnd, WM_CHAR, static_cast<BYTE>(*psz), 1);
+    Pump();
+}
 
 // A real mouse move to ptScreen, with the button flags given (0 for a plain
 // move), through SendInput's absolute coordinates.
