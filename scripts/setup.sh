@@ -29,6 +29,8 @@ PACKAGES=(
     # printer, CUPS's client library for the 32-bit Wine, and the tools
     # that read the PDF.
     cups printer-driver-cups-pdf libcups2:i386 poppler-utils
+    # Long loads and saves in the tests: a folder served at a set pace.
+    fuse3 python3-fusepy
 )
 
 kernel=native

@@ -73,10 +73,12 @@ def test_open_and_save_files():
         longer = new_file("longer.bin", b"\x55" * 5000)
         menu(app, frame, SAVE_FILE)
         file_dialog(app, "Save As", longer)
-        time.sleep(1)
         only_frame(app)
-        with open(longer, "rb") as f:
-            check(f.read() == hundred, "the longer file does not hold exactly the 100 bytes")
+
+        def holds_the_hundred():
+            with open(longer, "rb") as f:
+                check(f.read() == hundred, "the longer file does not hold exactly the 100 bytes")
+        eventually(holds_the_hundred)
 
         # A read-only file: refused in the framework's words, left as it was.
         ro = new_file("read-only.bin", b"keep me")

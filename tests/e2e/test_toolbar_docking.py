@@ -7,6 +7,7 @@ double-click on its caption docks it at the top."""
 import subprocess
 import time
 
+from commands import eventually
 from harness import QXEdit, check, main, run
 
 WHITE = (255, 255, 255)
@@ -130,10 +131,12 @@ def test_toolbar_floats_and_docks_on_the_left():
         x, y, w, h = app.geometry(wins[0])
         run(["xdotool", "mousemove", str(x + 12), str(y + 5), "sleep", "0.3", "click", "--repeat", "2",
              "--delay", "80", "1"])
-        time.sleep(1)
-        shot = app.screenshot("double-clicked")
-        check([w for w in app.windows() if w != frame] == [], "the floating window stays after a double-click")
-        check(yellow_in(shot, *top_strip), "the double-click did not dock the toolbar at the top")
+
+        def docked_at_the_top():
+            shot = app.screenshot("double-clicked")
+            check([w for w in app.windows() if w != frame] == [], "the floating window stays after a double-click")
+            check(yellow_in(shot, *top_strip), "the double-click did not dock the toolbar at the top")
+        eventually(docked_at_the_top)
         rc = app.close()
         check(rc == 0, "QXEdit exited with %s" % rc)
 
