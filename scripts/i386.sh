@@ -1,14 +1,17 @@
 # Sourced by the scripts and the Wine runner: how this machine runs 32-bit x86
 # (i386) Linux programs, Wine's 32-bit loader among them.
 #
-#   i386_mode            prints native, emulated or none:
+#   i386_mode            prints native, emulated, none or unknown:
 #                          native    the kernel runs them itself
 #                          emulated  qemu-i386-static runs them, through a
 #                                    binfmt_misc handler (which takes
 #                                    precedence over the kernel's own loader)
 #                          none      neither: "Exec format error"
+#                          unknown   the probe could not be run at all
 #   i386_kernel_runs     status 0 when the kernel itself runs them, with or
-#                        without a handler registered in front of it
+#                        without a handler registered in front of it; 1
+#                        when it refuses them; 2 when the probe could not
+#                        run (the build tree does not allow execution)
 #   i386_register        registers qemu-i386-static as the handler (root)
 #   i386_unregister      removes the handler i386_register made (root)
 #
@@ -37,10 +40,27 @@ i386_handler_enabled() {
     return 1
 }
 
-# Runs a 96-byte static i386 program that exits with status 42.
+# Where the probes are written: the build tree, since /tmp (or TMPDIR) may
+# be mounted noexec.
+I386_PROBE_DIR="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/build"
+
+# Runs a 96-byte static i386 program that exits with status 42. Status 0:
+# it ran; 1: the kernel refused it; 2: no program could be run from the
+# probe's folder at all (a noexec mount, no room), which says nothing about
+# the kernel.
 i386_probe() {
     local dir probe rc
-    dir="$(mktemp -d "${TMPDIR:-/tmp}/qx-i386.XXXXXX")" || return 1
+    mkdir -p "$I386_PROBE_DIR" 2>/dev/null || return 2
+    dir="$(mktemp -d "$I386_PROBE_DIR/.qx-i386.XXXXXX")" || return 2
+    # A shell script first: where it cannot run, neither can the probe.
+    printf '#!/bin/sh\nexit 42\n' >"$dir/script"
+    chmod +x "$dir/script"
+    rc=0
+    "$dir/script" 2>/dev/null || rc=$?
+    if [ "$rc" -ne 42 ]; then
+        rm -rf "$dir"
+        return 2
+    fi
     probe="$dir/probe"
     # ELF header, one PT_LOAD program header, then the code:
     # mov eax,1; mov ebx,42; int 0x80 (exit 42).
@@ -74,28 +94,40 @@ i386_kernel_runs() {
     if grep -q 'IA-32 emulation off' <<<"$(dmesg 2>/dev/null)"; then
         return 1
     fi
-    # Someone else's handler and no trace: set it aside for the probe.
-    local f saved=()
-    for f in "$I386_BINFMT_DIR"/*; do
-        case "$(basename "$f")" in register|status) continue ;; esac
-        if grep -qx enabled "$f" 2>/dev/null && grep -q '^interpreter .*qemu-i386' "$f" 2>/dev/null; then
-            echo 0 >"$f" 2>/dev/null && saved+=("$f")
-        fi
-    done
-    local rc=0
-    i386_probe || rc=1
-    for f in "${saved[@]}"; do echo 1 >"$f"; done
-    return $rc
+    # Someone else's handler and no trace: set it aside for the probe, and
+    # put it back on every way out (an error, Ctrl+C, a TERM).
+    (
+        saved=()
+        restore() {
+            local f
+            for f in "${saved[@]}"; do echo 1 >"$f" 2>/dev/null; done
+            saved=()
+        }
+        trap restore EXIT
+        trap 'exit 130' INT
+        trap 'exit 143' TERM HUP
+        for f in "$I386_BINFMT_DIR"/*; do
+            case "$(basename "$f")" in register|status) continue ;; esac
+            if grep -qx enabled "$f" 2>/dev/null && grep -q '^interpreter .*qemu-i386' "$f" 2>/dev/null; then
+                echo 0 >"$f" 2>/dev/null && saved+=("$f")
+            fi
+        done
+        i386_probe
+    )
 }
 
 i386_mode() {
+    local rc=0
     if i386_handler_enabled; then
         echo emulated
-    elif i386_probe; then
-        echo native
-    else
-        echo none
+        return
     fi
+    i386_probe || rc=$?
+    case $rc in
+        0) echo native ;;
+        1) echo none ;;
+        *) echo unknown ;;
+    esac
 }
 
 i386_register() {

@@ -34,7 +34,15 @@ PACKAGES=(
 )
 
 kernel=native
-i386_kernel_runs || kernel=none
+probe_rc=0
+i386_kernel_runs || probe_rc=$?
+case $probe_rc in
+    0) ;;
+    1) kernel=none ;;
+    *) echo "setup: could not run the i386 probe from $I386_PROBE_DIR (does its file system allow execution?):" \
+            "cannot tell whether this machine runs 32-bit programs" >&2
+       exit 1 ;;
+esac
 emulate=0
 if [ "$want" = emulate ] || { [ "$want" = auto ] && [ "$kernel" = none ]; }; then
     emulate=1
@@ -150,6 +158,8 @@ case "$(i386_mode)" in
               else
                   echo "setup: i386 programs run emulated (qemu-i386-static), though the kernel could run them (QX_I386=emulate; run without it to undo)"
               fi ;;
+    unknown)  echo "setup: could not run the i386 probe from $I386_PROBE_DIR (does its file system allow execution?)" >&2
+              exit 1 ;;
     *)        echo "setup: i386 programs cannot run here (Exec format error) and no emulator is registered" >&2
               exit 1 ;;
 esac
