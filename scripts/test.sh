@@ -38,9 +38,15 @@ emulated_exclude_reason="left out: Wine's common file dialog hangs under the emu
 left_out_reason="left out: under the emulator it would not fit the hour; the x86_64 run here covers it"
 
 . cmake/xvfb.sh
+# The tests' own Wine prefix (not build/<target>/wineprefix, where
+# scripts/run.sh runs the user's QXEdit): stopping it ends only what the
+# tests started.
+test_prefix() {
+    echo "$root/build/$1/tests-wineprefix"
+}
 cleanup() {
     for p in "${presets[@]}"; do
-        [ -d "build/$p/wineprefix" ] && cmake/wine-run.sh --prefix "build/$p/wineprefix" --stop || true
+        [ -d "$(test_prefix "$p")" ] && cmake/wine-run.sh --prefix "$(test_prefix "$p")" --stop || true
     done
     xvfb_stop
 }
@@ -73,7 +79,7 @@ for p in "${presets[@]}"; do
         exclude=$emulated_exclude
     fi
     echo "=== $p ($mode): configure and build"
-    cmake --preset "$p" -DQX_TIMEOUT_SCALE=$scale -DQX_UNIT_SHARDS=$shards "-DQX_UNIT_EXCLUDE=$exclude" >/dev/null
+    cmake --preset "$p" "-DQX_WINEPREFIX=$(test_prefix "$p")" -DQX_TIMEOUT_SCALE=$scale -DQX_UNIT_SHARDS=$shards "-DQX_UNIT_EXCLUDE=$exclude" >/dev/null
     cmake --build --preset "$p" -j "$jobs"
     tb=$((SECONDS - t0))
     echo "=== $p ($mode): test"
@@ -81,8 +87,8 @@ for p in "${presets[@]}"; do
     # emulator) happens here, not inside the first test's timeout. A Wine of
     # this prefix still running from before would keep the display it was
     # started on: stop it first.
-    [ -d "build/$p/wineprefix" ] && cmake/wine-run.sh --prefix "build/$p/wineprefix" --stop || true
-    cmake/wine-run.sh --prefix "build/$p/wineprefix" --init
+    [ -d "$(test_prefix "$p")" ] && cmake/wine-run.sh --prefix "$(test_prefix "$p")" --stop || true
+    cmake/wine-run.sh --prefix "$(test_prefix "$p")" --init
 
     select=()
     left_out=0
