@@ -98,16 +98,16 @@ bool CHexEditProgress::WaitFor(HANDLE hWork)
     for (;;) {
         if (IsEnded())
             return false;
-        if (m_hWnd == NULL && IsShowDue(0)) {
-            if (Show())
-                ShowFinalPhase();
-        } else if (m_hWnd == NULL && !m_bTriedToShow && m_hCtrl != NULL) {
+        if (m_hWnd == NULL && !m_bTriedToShow && m_hCtrl != NULL) {
             // Not yet half a second: no window, and no messages either.
             ULONGLONG nElapsed = ::GetTickCount64() - m_nStartTick;
-            DWORD dwLeft = nElapsed < kShowAfterMs ? static_cast<DWORD>(kShowAfterMs - nElapsed) : 0;
-            if (::WaitForSingleObject(hWork, dwLeft) == WAIT_OBJECT_0)
-                return true;
-            continue;
+            if (nElapsed < kShowAfterMs) {
+                if (::WaitForSingleObject(hWork, static_cast<DWORD>(kShowAfterMs - nElapsed)) == WAIT_OBJECT_0)
+                    return true;
+                continue;
+            }
+            if (Show())
+                ShowFinalPhase();
         }
         // Without the window nothing keeps the host's input away; after the
         // program's quit, a pump would take the quit again.
