@@ -376,27 +376,31 @@ TEST_F(ProgressTest, ShortOperationsShowNothing)
     EXPECT_EQ(Bytes(4096, 0x11), ReadAll(path));
 }
 
+// What WhenShown's thread shares with the operation's.
+struct ShownWatch {
+    DWORD dwThreadId;
+    volatile LONG bOpDone;
+    std::function<void(HWND)> onShown;
+};
+
+unsigned __stdcall RunWhenShown(void* p)
+{
+    ShownWatch& sh = *static_cast<ShownWatch*>(p);
+    HWND hProgress = NULL;
+    for (int i = 0; i < 2000 && hProgress == NULL && !sh.bOpDone; i++) {
+        ::Sleep(10);
+        ::EnumThreadWindows(sh.dwThreadId, FindProgress, reinterpret_cast<LPARAM>(&hProgress));
+    }
+    sh.onShown(hProgress);
+    return 0;
+}
+
 // Runs op while a second thread waits for the progress window and then does
 // onShown with it (NULL when none came before op ended).
 void WhenShown(std::function<void(HWND)> onShown, std::function<void()> op)
 {
-    struct Shared {
-        DWORD dwThreadId;
-        volatile LONG bOpDone;
-        std::function<void(HWND)> onShown;
-    } shared{::GetCurrentThreadId(), 0, std::move(onShown)};
-    auto run = [](void* p) -> unsigned {
-        Shared& sh = *static_cast<Shared*>(p);
-        HWND hProgress = NULL;
-        for (int i = 0; i < 2000 && hProgress == NULL && !sh.bOpDone; i++) {
-            ::Sleep(10);
-            ::EnumThreadWindows(sh.dwThreadId, FindProgress, reinterpret_cast<LPARAM>(&hProgress));
-        }
-        sh.onShown(hProgress);
-        return 0;
-    };
-    HANDLE hThread = reinterpret_cast<HANDLE>(
-        _beginthreadex(NULL, 0, static_cast<unsigned(__stdcall*)(void*)>(run), &shared, 0, NULL));
+    ShownWatch shared{::GetCurrentThreadId(), 0, std::move(onShown)};
+    HANDLE hThread = reinterpret_cast<HANDLE>(_beginthreadex(NULL, 0, RunWhenShown, &shared, 0, NULL));
     op();
     ::InterlockedExchange(&shared.bOpDone, 1);
     while (::MsgWaitForMultipleObjects(1, &hThread, FALSE, 30000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1)
