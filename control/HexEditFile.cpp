@@ -12,11 +12,16 @@
 // Each operation shows the wait cursor from its start. Loads and saves go in
 // pieces of a few MiB; one still running after half a second shows its
 // progress with a Cancel button (HexEditProgress.cpp), and a cancelled one
-// ends as a failed one does, without a message.
+// ends as a failed one does, without a message. What the window lets through
+// may destroy the control's window, and with it the control object (a host
+// closed from a timer or by another program): the operation then ends at
+// once and touches nothing of the control; a save so ended, or ended by the
+// session's end, leaves the target as it was and no temporary file.
 #include "HexEditCtrl.h"
 #include "HexEditProgress.h"
 #include <afxdlgs.h>
 #include <climits>
+#include <process.h>
 #include <string.h>
 #include <utility>
 
@@ -95,19 +100,26 @@ void AfterPiece(ULONGLONG nDone)
 
 // Marks a file operation as running for as long as it lives: the progress
 // window lets messages through, and none of them may start another one on
-// the same bytes.
+// the same bytes. Once the control's window is gone the flag is left alone:
+// it lies in the control object, which may be gone too.
 class CFileOperationScope {
 public:
-    explicit CFileOperationScope(bool& bRunning) : m_bRunning(bRunning) { m_bRunning = true; }
-    ~CFileOperationScope() { m_bRunning = false; }
+    explicit CFileOperationScope(bool& bRunning) : m_pbRunning(&bRunning) { *m_pbRunning = true; }
+    ~CFileOperationScope()
+    {
+        if (m_pbRunning != nullptr)
+            *m_pbRunning = false;
+    }
     CFileOperationScope(const CFileOperationScope&) = delete;
     CFileOperationScope& operator=(const CFileOperationScope&) = delete;
 
+    void ControlGone() { m_pbRunning = nullptr; }
+
 private:
-    bool& m_bRunning;
+    bool* m_pbRunning;
 };
 
-enum class LoadOutcome { loaded, tooLarge, cancelled };
+enum class LoadOutcome { loaded, tooLarge, cancelled, controlGone };
 
 // Reads the whole file at lpszPath into newData, piece by piece, showing the
 // progress over pCtrl's window. A failure to open or read throws the
@@ -138,7 +150,7 @@ LoadOutcome ReadWholeFile(CWnd* pCtrl, LPCSTR lpszPath, CByteArray& newData)
         nDone += nPiece;
         AfterPiece(nDone);
         if (!progress.Step(nDone))
-            return LoadOutcome::cancelled;
+            return progress.ControlGone() ? LoadOutcome::controlGone : LoadOutcome::cancelled;
     }
     file.Close();
     return LoadOutcome::loaded;
@@ -253,11 +265,59 @@ bool CreateTempBeside(LPCSTR lpszPath, char (&szTemp)[MAX_PATH])
     return true;
 }
 
+// Flushes a file to the disk on a thread of its own, so that the progress
+// window's thread goes on painting it (on slow media the flush takes long).
+// The thread is waited for at the latest by the destructor.
+class CFlushOnWorker {
+public:
+    explicit CFlushOnWorker(HANDLE hFile) : m_hFile(hFile)
+    {
+        m_hThread = reinterpret_cast<HANDLE>(_beginthreadex(NULL, 0, Run, this, 0, NULL));
+        if (m_hThread == NULL)
+            Run(this);   // no thread to be had: here, without painting
+    }
+    ~CFlushOnWorker() { Join(); }
+    CFlushOnWorker(const CFlushOnWorker&) = delete;
+    CFlushOnWorker& operator=(const CFlushOnWorker&) = delete;
+
+    // The running thread, or NULL when the flush is over.
+    HANDLE Thread() const { return m_hThread; }
+    void Join()
+    {
+        if (m_hThread == NULL)
+            return;
+        ::WaitForSingleObject(m_hThread, INFINITE);
+        ::CloseHandle(m_hThread);
+        m_hThread = NULL;
+    }
+    // After Join: whether the flush succeeded, and the system's error if not.
+    bool Succeeded() const { return m_dwError == NO_ERROR; }
+    DWORD Error() const { return m_dwError; }
+
+private:
+    static unsigned __stdcall Run(void* pParam)
+    {
+        CFlushOnWorker* pThis = static_cast<CFlushOnWorker*>(pParam);
+        if (!FlushToDisk(pThis->m_hFile)) {
+            DWORD dwError = ::GetLastError();
+            pThis->m_dwError = dwError != NO_ERROR ? dwError : ERROR_GEN_FAILURE;
+        }
+        return 0;
+    }
+
+    HANDLE m_hFile;
+    HANDLE m_hThread = NULL;
+    DWORD m_dwError = NO_ERROR;
+};
+
+enum class WriteOutcome { written, stopped, controlGone };
+
 // Writes the nSize bytes at pData into the temporary file and flushes them
-// to the disk, showing the progress over pCtrl's window. False when the user
-// cancelled or the write failed (reported, named after the target); the
-// temporary file is then deleted and the target untouched.
-bool WriteTempFile(CWnd* pCtrl, LPCSTR lpszPath, LPCSTR lpszTemp, const BYTE* pData, UINT nSize)
+// to the disk, showing the progress over pCtrl's window. Stopped when the
+// user cancelled, the session ended or the write failed (reported, named
+// after the target); controlGone when the control's window went meanwhile.
+// Unless written, the temporary file is deleted and the target untouched.
+WriteOutcome WriteTempFile(CWnd* pCtrl, LPCSTR lpszPath, LPCSTR lpszTemp, const BYTE* pData, UINT nSize)
 {
     // The temporary file is new and empty: it is opened without truncation,
     // which some file systems answer with a flush of the whole file when it
@@ -267,30 +327,51 @@ bool WriteTempFile(CWnd* pCtrl, LPCSTR lpszPath, LPCSTR lpszTemp, const BYTE* pD
     if (!temp.Open(lpszTemp, CFile::modeCreate | CFile::modeNoTruncate | CFile::modeReadWrite, &error)) {
         ::DeleteFileA(lpszTemp);
         ReportFileError(error.m_cause, error.m_lOsError, lpszPath);
-        return false;
+        return WriteOutcome::stopped;
     }
     try {
         // The window (when the save is long) stays up through the flush.
+        CFlushOnWorker* pFlush = nullptr;
         CHexEditProgress progress(pCtrl, "Saving", lpszPath, nSize);
+        // Ended from outside (at logoff the program may end right after),
+        // the temporary file goes at once; a running flush is let finish
+        // first, since it uses the file's handle.
+        progress.SetCleanUp([&temp, &pFlush, lpszTemp] {
+            if (pFlush != nullptr)
+                pFlush->Join();
+            temp.Abort();
+            ::DeleteFileA(lpszTemp);
+        });
         if (!WriteAllBytes(progress, temp, pData, nSize)) {
             temp.Abort();
             ::DeleteFileA(lpszTemp);
-            return false;   // cancelled: nothing to report
+            // Cancelled or ended: nothing to report.
+            return progress.ControlGone() ? WriteOutcome::controlGone : WriteOutcome::stopped;
         }
         // On the disk before it takes the target's place: a power cut after
         // the replace must not leave a file of the right length full of
         // zeros.
-        if (!FlushToDisk(temp.m_hFile))
-            CFileException::ThrowOsError(static_cast<LONG>(::GetLastError()), lpszTemp);
+        CFlushOnWorker flush(temp.m_hFile);
+        pFlush = &flush;
+        bool bFlushed = flush.Thread() == NULL || progress.WaitFor(flush.Thread());
+        flush.Join();
+        pFlush = nullptr;
+        if (!bFlushed) {
+            temp.Abort();
+            ::DeleteFileA(lpszTemp);
+            return progress.ControlGone() ? WriteOutcome::controlGone : WriteOutcome::stopped;
+        }
+        if (!flush.Succeeded())
+            CFileException::ThrowOsError(static_cast<LONG>(flush.Error()), lpszTemp);
         temp.Close();
     } catch (CFileException* e) {
         temp.Abort();
         ::DeleteFileA(lpszTemp);
         ReportFileError(e->m_cause, e->m_lOsError, lpszPath);
         e->Delete();
-        return false;
+        return WriteOutcome::stopped;
     }
-    return true;
+    return WriteOutcome::written;
 }
 
 // Puts the written temporary file in the target's place in one step. A
@@ -383,6 +464,10 @@ BOOL CHexEditCtrl::LoadFile(LPCSTR lpszPath)
         AfxMessageBox(AFX_IDP_FILE_TOO_LARGE, MB_OK);
         return FALSE;
     }
+    if (outcome == LoadOutcome::controlGone) {
+        running.ControlGone();
+        return FALSE;   // nothing of the control is left to tell
+    }
     if (outcome == LoadOutcome::cancelled)
         return FALSE;   // the user knows: nothing to report
 
@@ -438,7 +523,10 @@ void CHexEditCtrl::SaveFile(LPCSTR lpszPath)
     if (!CreateTempBeside(lpszPath, szTemp))
         return;
     UINT nSize = static_cast<UINT>(m_data.GetSize());
-    if (!WriteTempFile(this, lpszPath, szTemp, m_data.GetData(), nSize))
+    WriteOutcome written = WriteTempFile(this, lpszPath, szTemp, m_data.GetData(), nSize);
+    if (written == WriteOutcome::controlGone)
+        running.ControlGone();
+    if (written != WriteOutcome::written)
         return;
     bool bTargetExisted = dwAttributes != INVALID_FILE_ATTRIBUTES;
     if (!PutInPlace(lpszPath, szTemp, bTargetExisted, AttributesAfterSave(dwAttributes)))

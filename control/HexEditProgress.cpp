@@ -1,6 +1,8 @@
 // HexEditProgress.cpp - the progress window of CHexEditCtrl's long loads and
 // saves: made in code, shown once the work has taken half a second, modal
-// over the program's other windows while it is up (see HexEditProgress.h).
+// over the program's other windows while it is up, on the work area of its
+// owner's monitor; it watches for the end of the work from outside (see
+// HexEditProgress.h).
 #include "HexEditProgress.h"
 #include <commctrl.h>
 #include <stdio.h>
@@ -60,15 +62,20 @@ CHexEditProgress::~CHexEditProgress()
     Close();
 }
 
+bool CHexEditProgress::IsShowDue(ULONGLONG nDone) const
+{
+    // A short work shows nothing; nor does one at its end, nor one without a
+    // window to own it.
+    return !m_bTriedToShow && m_hCtrl != NULL && nDone < m_nTotal &&
+           ::GetTickCount64() - m_nStartTick >= kShowAfterMs;
+}
+
 bool CHexEditProgress::Step(ULONGLONG nDone)
 {
+    if (IsEnded())
+        return false;
     if (m_hWnd == NULL) {
-        // A short work shows nothing; nor does one at its end, nor one
-        // without a window to own it.
-        if (m_bTriedToShow || m_hCtrl == NULL || nDone >= m_nTotal ||
-            ::GetTickCount64() - m_nStartTick < kShowAfterMs)
-            return true;
-        if (!Show())
+        if (!IsShowDue(nDone) || !Show())
             return true;
         m_nLastUpdateTick = 0;
     }
@@ -80,7 +87,36 @@ bool CHexEditProgress::Step(ULONGLONG nDone)
         Update(nDone);
     }
     PumpMessages();
-    return !m_bCancelled;
+    return !IsEnded();
+}
+
+bool CHexEditProgress::WaitFor(HANDLE hWork)
+{
+    m_bFinalPhase = true;
+    if (m_hWnd != NULL)
+        ShowFinalPhase();
+    for (;;) {
+        if (IsEnded())
+            return false;
+        if (m_hWnd == NULL && !m_bTriedToShow && m_hCtrl != NULL) {
+            // Not yet half a second: no window, and no messages either.
+            ULONGLONG nElapsed = ::GetTickCount64() - m_nStartTick;
+            if (nElapsed < kShowAfterMs) {
+                if (::WaitForSingleObject(hWork, static_cast<DWORD>(kShowAfterMs - nElapsed)) == WAIT_OBJECT_0)
+                    return true;
+                continue;
+            }
+            if (Show())
+                ShowFinalPhase();
+        }
+        // Without the window nothing keeps the host's input away; after the
+        // program's quit, a pump would take the quit again.
+        if (m_hWnd == NULL || m_bQuitting)
+            return ::WaitForSingleObject(hWork, INFINITE) == WAIT_OBJECT_0;
+        if (::MsgWaitForMultipleObjects(1, &hWork, FALSE, INFINITE, QS_ALLINPUT) == WAIT_OBJECT_0)
+            return true;
+        PumpMessages();
+    }
 }
 
 bool CHexEditProgress::Show()
@@ -108,6 +144,10 @@ bool CHexEditProgress::Show()
     ::EnumThreadWindows(::GetCurrentThreadId(), DisableEnabledTopLevel, reinterpret_cast<LPARAM>(&m_disabled));
     ::ShowWindow(m_hWnd, SW_SHOWNORMAL);
     ::SetFocus(hCancel);
+    m_hCancel = hCancel;
+    // Keys and clicks the user gave before the window was there were not
+    // meant for its Cancel button.
+    m_dwShownTime = ::GetTickCount();
     return true;
 }
 
@@ -158,14 +198,41 @@ bool CHexEditProgress::CreateFrame(HWND hOwner, const WindowLayout& layout)
     const DWORD dwExStyle = WS_EX_DLGMODALFRAME;
     ::AdjustWindowRectEx(&rc, dwStyle, FALSE, dwExStyle);
 
-    // Centred over the owner.
-    RECT rcOwner;
-    ::GetWindowRect(hOwner, &rcOwner);
-    int cx = rc.right - rc.left, cy = rc.bottom - rc.top;
-    int x = (rcOwner.left + rcOwner.right - cx) / 2, y = (rcOwner.top + rcOwner.bottom - cy) / 2;
-    m_hWnd = ::CreateWindowExA(dwExStyle, kClassName, m_strCaption, dwStyle, x, y, cx, cy, hOwner, NULL,
+    RECT rcPlace = PlaceOnWorkArea(hOwner, rc.right - rc.left, rc.bottom - rc.top);
+    m_hWnd = ::CreateWindowExA(dwExStyle, kClassName, m_strCaption, dwStyle, rcPlace.left, rcPlace.top,
+                               rcPlace.right - rcPlace.left, rcPlace.bottom - rcPlace.top, hOwner, NULL,
                                ::GetModuleHandleA(NULL), this);
     return m_hWnd != NULL;
+}
+
+// Centred over the owner as it is when restored (a minimised one lies far
+// off the screen), and moved wholly onto the work area of its monitor: while
+// the window is up, every other window is disabled, and its Cancel must be
+// seen.
+RECT CHexEditProgress::PlaceOnWorkArea(HWND hOwner, int cx, int cy)
+{
+    RECT rcOwner;
+    WINDOWPLACEMENT wp = {};
+    wp.length = sizeof wp;
+    if (::IsIconic(hOwner) && ::GetWindowPlacement(hOwner, &wp))
+        rcOwner = wp.rcNormalPosition;
+    else
+        ::GetWindowRect(hOwner, &rcOwner);
+    RECT rcWork;
+    MONITORINFO mi = {};
+    mi.cbSize = sizeof mi;
+    HMONITOR hMonitor = ::MonitorFromRect(&rcOwner, MONITOR_DEFAULTTONEAREST);
+    if (hMonitor != NULL && ::GetMonitorInfoA(hMonitor, &mi))
+        rcWork = mi.rcWork;
+    else
+        ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &rcWork, 0);
+    int x = (rcOwner.left + rcOwner.right - cx) / 2, y = (rcOwner.top + rcOwner.bottom - cy) / 2;
+    // The left and top edges win on a work area smaller than the window.
+    x = x + cx > rcWork.right ? rcWork.right - cx : x;
+    y = y + cy > rcWork.bottom ? rcWork.bottom - cy : y;
+    x = x < rcWork.left ? rcWork.left : x;
+    y = y < rcWork.top ? rcWork.top : y;
+    return RECT{x, y, x + cx, y + cy};
 }
 
 HWND CHexEditProgress::CreateChildren(const WindowLayout& layout, HFONT hFont)
@@ -199,23 +266,52 @@ void CHexEditProgress::Update(ULONGLONG nDone)
     ::SetWindowTextA(m_hBytes, strBytes);
 }
 
+// The bytes are written; what is left (the flush to the disk) cannot be
+// cancelled, and the window says so.
+void CHexEditProgress::ShowFinalPhase()
+{
+    ::SendMessageA(m_hBar, PBM_SETPOS, 1000, 0);
+    ::SetWindowTextA(m_hBytes, "Writing the bytes to the disk...");
+    if (::GetFocus() == m_hCancel)
+        ::SetFocus(m_hWnd);
+    ::EnableWindow(m_hCancel, FALSE);
+    ::EnableMenuItem(::GetSystemMenu(m_hWnd, FALSE), SC_CLOSE, MF_BYCOMMAND | MF_GRAYED);
+}
+
 bool CHexEditProgress::IsOwnMessage(const MSG& msg) const
 {
     return msg.hwnd == m_hWnd || (msg.hwnd != NULL && ::IsChild(m_hWnd, msg.hwnd));
 }
 
+bool CHexEditProgress::IsTypedBeforeShown(const MSG& msg) const
+{
+    return static_cast<LONG>(msg.time - m_dwShownTime) < 0;
+}
+
 void CHexEditProgress::PumpMessages()
 {
     MSG msg;
-    while (m_hWnd != NULL && !m_bCancelled && ::PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
+    for (;;) {
+        // Any message may have destroyed the control's window (a host
+        // closed, a timer that closes a child frame), and its object with
+        // it; a message sent from elsewhere is handled inside PeekMessage.
+        if (!m_bControlGone && m_hCtrl != NULL && !::IsWindow(m_hCtrl)) {
+            m_bControlGone = true;
+            EndedFromOutside();
+        }
+        if (m_hWnd == NULL || IsEnded() || m_bQuitting || !::PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE))
+            break;
         if (msg.message == WM_QUIT) {
-            // The program is ending: the work stops, and the program's own
-            // loop gets the quit.
+            // The program is ending: the program's own loop gets the quit,
+            // and the work stops, but for its last phase, which is short
+            // and cannot stop half-way.
             ::PostQuitMessage(static_cast<int>(msg.wParam));
-            m_bCancelled = true;
+            m_bQuitting = true;
+            if (!m_bFinalPhase)
+                m_bCancelled = true;
             break;
         }
-        if (IsInputMessage(msg.message) && !IsOwnMessage(msg))
+        if (IsInputMessage(msg.message) && (!IsOwnMessage(msg) || IsTypedBeforeShown(msg)))
             continue;   // the host waits until the work is over
         if (IsOwnMessage(msg) && ::IsDialogMessageA(m_hWnd, &msg))
             continue;   // Tab, Escape, Enter and Space on the button
@@ -224,21 +320,38 @@ void CHexEditProgress::PumpMessages()
     }
 }
 
+// The control's window or this window was destroyed, or the session ends:
+// the work's traces go now, inside the message that ended it.
+void CHexEditProgress::EndedFromOutside()
+{
+    if (m_bEnded)
+        return;
+    m_bEnded = true;
+    std::function<void()> cleanUp = std::move(m_cleanUp);
+    m_cleanUp = nullptr;
+    if (cleanUp)
+        cleanUp();
+}
+
 void CHexEditProgress::Close()
 {
-    if (m_hWnd == NULL)
-        return;
+    m_bClosing = true;
     // The other windows first, so that the owner is the one activated when
-    // this window goes.
+    // this window goes; also when the window went before (with a host that
+    // destroyed only a child frame, the rest of the program stays).
     for (auto it = m_disabled.rbegin(); it != m_disabled.rend(); ++it) {
         if (::IsWindow(*it))
             ::EnableWindow(*it, TRUE);
     }
     m_disabled.clear();
-    ::DestroyWindow(m_hWnd);
-    m_hWnd = NULL;
+    if (m_hWnd != NULL) {
+        ::DestroyWindow(m_hWnd);
+        m_hWnd = NULL;
+    }
     if (m_hFocusBefore != NULL && ::IsWindow(m_hFocusBefore))
         ::SetFocus(m_hFocusBefore);
+    m_hFocusBefore = NULL;
+    // The font is made before the frame, which may fail.
     if (m_hFont != NULL) {
         ::DeleteObject(m_hFont);
         m_hFont = NULL;
@@ -255,14 +368,28 @@ LRESULT CALLBACK CHexEditProgress::WndProc(HWND hWnd, UINT message, WPARAM wPara
     switch (message) {
     case WM_COMMAND:
         if (LOWORD(wParam) == kCancelId && pThis != NULL) {
-            pThis->m_bCancelled = true;
+            if (!pThis->m_bFinalPhase)
+                pThis->m_bCancelled = true;
             return 0;
         }
         break;
     case WM_CLOSE:   // the caption's close box, Alt+F4
-        if (pThis != NULL)
+        if (pThis != NULL && !pThis->m_bFinalPhase)
             pThis->m_bCancelled = true;
         return 0;
+    case WM_ENDSESSION:
+        // The program may be ended as soon as this returns.
+        if (wParam && pThis != NULL)
+            pThis->EndedFromOutside();
+        return 0;
+    case WM_NCDESTROY:
+        // Destroyed with its owner, not by Close: the host is going.
+        ::SetWindowLongPtrA(hWnd, GWLP_USERDATA, 0);
+        if (pThis != NULL && !pThis->m_bClosing) {
+            pThis->m_hWnd = NULL;
+            pThis->EndedFromOutside();
+        }
+        break;
     case WM_CTLCOLORSTATIC:
         ::SetBkColor(reinterpret_cast<HDC>(wParam), ::GetSysColor(COLOR_BTNFACE));
         return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));

@@ -9,9 +9,17 @@
 // the thread is disabled, as for a message box, and input meant for them is
 // dropped, so that nothing reaches the host (and through it the control)
 // until the work is over.
+//
+// What the program does meanwhile may end the work from outside: the
+// control's window (with its object) or the window's owner destroyed, or the
+// session ending. Step then says so, and the caller returns at once; a work
+// that leaves something behind (a temporary file) names its clean-up, which
+// runs inside the message that ended it, since the program may end as soon
+// as that message returns.
 #pragma once
 
 #include <afxwin.h>
+#include <functional>
 #include <vector>
 
 class CHexEditProgress {
@@ -35,8 +43,21 @@ public:
     CHexEditProgress& operator=(const CHexEditProgress&) = delete;
 
     // After each piece, nDone bytes being done: shows or updates the window
-    // and handles the waiting messages. False once the user cancelled.
+    // and handles the waiting messages. False once the user cancelled or the
+    // work was ended from outside.
     bool Step(ULONGLONG nDone);
+    // The last phase, which cannot be cancelled: the window says that the
+    // bytes go to the disk, Cancel is disabled, and the window keeps
+    // painting while hWork (a thread) runs. False when the work was ended
+    // from outside first (hWork may then still run).
+    bool WaitFor(HANDLE hWork);
+    // The control's window is gone, and with it perhaps the control object:
+    // the caller touches nothing of it any more.
+    bool ControlGone() const { return m_bControlGone; }
+    // What ends the work's traces (closes and deletes its temporary file),
+    // run once when the work is ended from outside; the caller's own
+    // clean-up after it finds nothing left to do.
+    void SetCleanUp(std::function<void()> cleanUp) { m_cleanUp = std::move(cleanUp); }
 
 private:
     // Where the window's parts go, in pixels of its client area.
@@ -46,14 +67,20 @@ private:
         int yPath, yBar, yBytes, yButton;
     };
 
+    bool IsShowDue(ULONGLONG nDone) const;
     bool Show();
     static bool RegisterWindowClass();
     static WindowLayout LayoutForLinesOf(HFONT hFont);
+    static RECT PlaceOnWorkArea(HWND hOwner, int cx, int cy);
     bool CreateFrame(HWND hOwner, const WindowLayout& layout);
     HWND CreateChildren(const WindowLayout& layout, HFONT hFont);
     void Update(ULONGLONG nDone);
+    void ShowFinalPhase();
     void PumpMessages();
     bool IsOwnMessage(const MSG& msg) const;
+    bool IsTypedBeforeShown(const MSG& msg) const;
+    void EndedFromOutside();
+    bool IsEnded() const { return m_bCancelled || m_bEnded; }
     void Close();
     static LRESULT CALLBACK WndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -63,10 +90,18 @@ private:
     ULONGLONG m_nStartTick;
     ULONGLONG m_nLastUpdateTick = 0;
     bool m_bCancelled = false;
+    bool m_bEnded = false;          // from outside: see EndedFromOutside
+    bool m_bControlGone = false;
+    bool m_bClosing = false;        // Close destroys the window
+    bool m_bFinalPhase = false;     // WaitFor: nothing can cancel
+    bool m_bQuitting = false;       // the program's quit came
     bool m_bTriedToShow = false;
+    DWORD m_dwShownTime = 0;        // message time when the window showed
+    std::function<void()> m_cleanUp;
     HWND m_hWnd = NULL;
     HWND m_hBar = NULL;
     HWND m_hBytes = NULL;
+    HWND m_hCancel = NULL;
     HWND m_hFocusBefore = NULL;
     HFONT m_hFont = NULL;
     int m_nShownPermille = -1;

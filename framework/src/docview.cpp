@@ -577,7 +577,13 @@ CDocument* CSingleDocTemplate::OpenDocumentFile(LPCSTR lpszPathName, BOOL bMakeV
     } else {
         BOOL bWasModified = pDocument->IsModified();
         pDocument->SetModifiedFlag(FALSE);
-        if (!pDocument->OnOpenDocument(lpszPathName)) {
+        HWND hFrame = pFrame->GetSafeHwnd();
+        BOOL bOpened = pDocument->OnOpenDocument(lpszPathName);
+        // A long read lets messages through, and one of them may have closed
+        // the frame, and the document with it: neither may be touched then.
+        if (m_pOnlyDoc != pDocument || CWnd::FromHandlePermanent(hFrame) != pFrame)
+            return NULL;
+        if (!bOpened) {
             if (bCreated) {
                 pFrame->DestroyWindow();   // takes the document with it
             } else if (!pDocument->IsModified()) {

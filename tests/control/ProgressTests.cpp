@@ -3,7 +3,9 @@
 // thread finds the progress window among the process's windows, reads it,
 // tries the host's menu with a real click and presses Cancel (a real click)
 // or Escape (a real key); what is checked is the control's bytes and view,
-// the files in the folder, the message boxes and the cursor.
+// the files in the folder, the message boxes and the cursor. Hosts that go
+// while the work runs (a timer, a posted WM_CLOSE, the session's end) hold
+// a control whose memory is kept and checked after its delete.
 #include "HexEditFileHooks.h"
 #include "HexEditProgress.h"
 #include "MessageBoxCatcher.h"
@@ -12,6 +14,9 @@
 
 #include <commctrl.h>
 #include <process.h>
+#include <cstring>
+#include <functional>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -369,6 +374,345 @@ TEST_F(ProgressTest, ShortOperationsShowNothing)
     EXPECT_EQ(1, box.Count());
     EXPECT_EQ("Errore di I/O hardware durante l'accesso a " + path + ". ", box.Text());
     EXPECT_EQ(Bytes(4096, 0x11), ReadAll(path));
+}
+
+// What WhenShown's thread shares with the operation's.
+struct ShownWatch {
+    DWORD dwThreadId;
+    volatile LONG bOpDone;
+    std::function<void(HWND)> onShown;
+};
+
+unsigned __stdcall RunWhenShown(void* p)
+{
+    ShownWatch& sh = *static_cast<ShownWatch*>(p);
+    HWND hProgress = NULL;
+    for (int i = 0; i < 2000 && hProgress == NULL && !sh.bOpDone; i++) {
+        ::Sleep(10);
+        ::EnumThreadWindows(sh.dwThreadId, FindProgress, reinterpret_cast<LPARAM>(&hProgress));
+    }
+    sh.onShown(hProgress);
+    return 0;
+}
+
+// Runs op while a second thread waits for the progress window and then does
+// onShown with it (NULL when none came before op ended).
+void WhenShown(std::function<void(HWND)> onShown, std::function<void()> op)
+{
+    ShownWatch shared{::GetCurrentThreadId(), 0, std::move(onShown)};
+    HANDLE hThread = reinterpret_cast<HANDLE>(_beginthreadex(NULL, 0, RunWhenShown, &shared, 0, NULL));
+    op();
+    ::InterlockedExchange(&shared.bOpDone, 1);
+    while (::MsgWaitForMultipleObjects(1, &hThread, FALSE, 30000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1)
+        Pump();
+    ::CloseHandle(hThread);
+}
+
+// A control in memory that outlives its object: the host's end destroys
+// the object, as a view's end destroys its member, and fills the memory,
+// so that a later write into it shows.
+struct KeptControl {
+    alignas(TestHexEdit) unsigned char memory[sizeof(TestHexEdit)];
+    TestHexEdit* pCtl = nullptr;
+    KeptControl() { pCtl = new (memory) TestHexEdit; }
+    ~KeptControl()
+    {
+        if (pCtl != nullptr)
+            Delete();
+    }
+    void Delete()
+    {
+        pCtl->~TestHexEdit();
+        pCtl = nullptr;
+        memset(memory, 0xDD, sizeof memory);
+    }
+    size_t BytesTouchedAfterDelete() const
+    {
+        size_t n = 0;
+        for (unsigned char c : memory)
+            n += c != 0xDD;
+        return n;
+    }
+};
+
+// A child frame of the host holding the kept control, as an MDI child holds
+// its view: its timer closes it, and its end deletes the control.
+KeptControl* g_pKept = nullptr;
+
+LRESULT CALLBACK ChildFrameProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_TIMER) {
+        ::KillTimer(hWnd, wParam);
+        ::DestroyWindow(hWnd);
+        return 0;
+    }
+    if (message == WM_NCDESTROY && g_pKept != nullptr && g_pKept->pCtl != nullptr)
+        g_pKept->Delete();
+    return ::DefWindowProcA(hWnd, message, wParam, lParam);
+}
+
+// A load or a save whose host goes meanwhile, by a timer that closes the
+// control's child frame or by a WM_CLOSE another program posted to the
+// top-level window: the operation ends at once, writes nothing into the
+// deleted control, leaves the old file whole and no temporary file, and
+// gives the rest of the program back.
+TEST_F(ProgressTest, HostDestroyedDuringTheWorkEndsItWithoutTouchingTheControl)
+{
+    static bool bRegistered = false;
+    if (!bRegistered) {
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = ChildFrameProc;
+        wc.hInstance = ::GetModuleHandleA(NULL);
+        wc.lpszClassName = "QXProgressChildFrame";
+        bRegistered = ::RegisterClassA(&wc) != 0;
+    }
+    std::string source = Path("source.bin"), target = Path("target.bin");
+    const LONGLONG nSize = 64LL << 20;   // 16 pieces
+    HANDLE h = ::CreateFileA(source.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    ASSERT_NE(INVALID_HANDLE_VALUE, h);
+    LARGE_INTEGER size;
+    size.QuadPart = nSize;
+    ASSERT_TRUE(::SetFilePointerEx(h, size, NULL, FILE_BEGIN) && ::SetEndOfFile(h));
+    ::CloseHandle(h);
+    Bytes old(1000, 0x42);
+    ASSERT_TRUE(WriteAll(target, old));
+    g_dwPieceMs = 100;
+
+    for (bool bSave : {false, true}) {
+        for (bool bByTimer : {true, false}) {
+            SCOPED_TRACE(std::string(bSave ? "save" : "load") + (bByTimer ? ", timer" : ", posted WM_CLOSE"));
+            HWND hTop = hHost;
+            if (!bByTimer) {
+                hTop = ::CreateWindowExA(0, "QXProgressHost", "closing host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                                         900, 700, NULL, NULL, ::GetModuleHandleA(NULL), NULL);
+                ASSERT_NE((HWND)NULL, hTop);
+            }
+            HWND hFrame = ::CreateWindowExA(0, "QXProgressChildFrame", "", WS_CHILD | WS_VISIBLE, 0, 0, 800, 600,
+                                            hTop, NULL, ::GetModuleHandleA(NULL), NULL);
+            ASSERT_NE((HWND)NULL, hFrame);
+            KeptControl kept;
+            g_pKept = &kept;
+            RECT rc = {0, 0, 600, 500};
+            ASSERT_TRUE(kept.pCtl->Create(rc, CWnd::FromHandle(hFrame), 1));
+            if (bSave) {
+                kept.pCtl->m_data.SetSize(static_cast<int>(nSize), -1);
+                memset(kept.pCtl->m_data.GetData(), 0x5A, static_cast<size_t>(nSize));
+            }
+            if (bByTimer)
+                ::SetTimer(hFrame, 1, 1, NULL);   // it fires at the first message pumped
+            std::vector<std::string> names = List(dir);
+
+            MessageBoxCatcher box;
+            bool bShown = false;
+            BOOL bLoaded = TRUE;
+            WhenShown(
+                [&](HWND hProgress) {
+                    bShown = hProgress != NULL;
+                    if (bShown && !bByTimer)
+                        ::PostMessageA(hTop, WM_CLOSE, 0, 0);
+                },
+                [&] {
+                    if (bSave)
+                        kept.pCtl->SaveFile(target.c_str());
+                    else
+                        bLoaded = kept.pCtl->LoadFile(source.c_str());
+                });
+            g_pKept = nullptr;
+
+            EXPECT_TRUE(bShown) << "no progress window";
+            EXPECT_EQ(nullptr, kept.pCtl) << "the host did not go";
+            EXPECT_EQ(0u, kept.BytesTouchedAfterDelete()) << "the operation wrote into the deleted control";
+            if (!bSave) {
+                EXPECT_FALSE(bLoaded);
+            }
+            EXPECT_EQ(0, box.Count()) << box.Text();
+            EXPECT_EQ(old, ReadAll(target));
+            EXPECT_EQ(names, List(dir));
+            EXPECT_FALSE(::IsWindow(hFrame));
+            if (bByTimer) {
+                EXPECT_TRUE(::IsWindowEnabled(hHost)) << "the program stayed disabled";
+            }
+            HWND hLeft = NULL;
+            ::EnumThreadWindows(::GetCurrentThreadId(), FindProgress, reinterpret_cast<LPARAM>(&hLeft));
+            EXPECT_EQ((HWND)NULL, hLeft);
+            if (::IsWindow(hTop) && hTop != hHost)
+                ::DestroyWindow(hTop);
+            Pump();
+        }
+    }
+}
+
+// The session ends while a save runs: inside the message that ends it (the
+// program may be ended as soon as it returns) the temporary file goes; the
+// target keeps its old bytes and the control, still there, works again.
+TEST_F(ProgressTest, SessionEndDuringASaveLeavesNoTemporaryFile)
+{
+    std::string target = Path("target.bin");
+    Bytes old(1000, 0x42);
+    ASSERT_TRUE(WriteAll(target, old));
+    ctl.m_data.SetSize(64 << 20, -1);
+    g_dwPieceMs = 100;
+    std::vector<std::string> names = List(dir);
+
+    LRESULT lQuery = 0;
+    std::vector<std::string> namesAtEnd;
+    bool bShown = false;
+    MessageBoxCatcher box;
+    WhenShown(
+        [&](HWND hProgress) {
+            bShown = hProgress != NULL;
+            if (!bShown)
+                return;
+            lQuery = ::SendMessageA(hProgress, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
+            ::SendMessageA(hHost, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
+            ::SendMessageA(hProgress, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+            ::SendMessageA(hHost, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+            namesAtEnd = List(dir);
+        },
+        [&] { ctl.SaveFile(target.c_str()); });
+
+    ASSERT_TRUE(bShown) << "no progress window";
+    EXPECT_TRUE(lQuery) << "the progress window refused the session's end";
+    EXPECT_EQ(names, namesAtEnd) << "the temporary file was there when the session ended";
+    EXPECT_EQ(old, ReadAll(target));
+    EXPECT_EQ(names, List(dir));
+    EXPECT_EQ(0, box.Count()) << box.Text();
+    ::SendMessageA(hHost, WM_COMMAND, kFillCommand, 0);
+    EXPECT_EQ(Bytes(64 << 20, 0x77), Data()) << "the control stayed busy";
+}
+
+// Keys typed just before the window showed (a Space or an Enter that would
+// press its focused Cancel) do not cancel the save.
+TEST_F(ProgressTest, KeysTypedBeforeTheWindowShowsDoNotCancel)
+{
+    std::string target = Path("target.bin");
+    ASSERT_TRUE(WriteAll(target, Bytes(1000, 0x42)));
+    ctl.m_data.SetSize(64 << 20, -1);
+    memset(ctl.m_data.GetData(), 0x5A, 64 << 20);
+    ctl.SetFocus();
+    g_dwPieceMs = 100;
+    HexEditFileHooks::pfnAfterPiece = [](ULONGLONG nDone) {
+        if (nDone == CHexEditProgress::kPieceSize) {
+            for (WORD vk : {WORD(VK_SPACE), WORD(VK_RETURN)}) {
+                for (DWORD flags : {DWORD(0), DWORD(KEYEVENTF_KEYUP)}) {
+                    INPUT in = {};
+                    in.type = INPUT_KEYBOARD;
+                    in.ki.wVk = vk;
+                    in.ki.dwFlags = flags;
+                    ::SendInput(1, &in, sizeof(in));
+                }
+            }
+        }
+        ::Sleep(g_dwPieceMs);
+    };
+    bool bShown = false;
+    MessageBoxCatcher box;
+    WhenShown([&](HWND hProgress) { bShown = hProgress != NULL; }, [&] { ctl.SaveFile(target.c_str()); });
+
+    ASSERT_TRUE(bShown) << "no progress window";
+    EXPECT_EQ(0, box.Count()) << box.Text();
+    Bytes saved = ReadAll(target);
+    EXPECT_EQ(static_cast<size_t>(64 << 20), saved.size()) << "the save was cancelled";
+}
+
+// The flush to the disk: the window stays, answers and paints, says what
+// happens, and nothing cancels it (Cancel is disabled, the close box does
+// nothing); the save then ends as it should.
+HANDLE g_hFlushRelease = NULL;
+
+BOOL WINAPI FlushWhenReleased(HANDLE hFile)
+{
+    ::WaitForSingleObject(g_hFlushRelease, 60000);
+    return ::FlushFileBuffers(hFile);
+}
+
+TEST_F(ProgressTest, FlushKeepsTheWindowAnsweringAndCannotBeCancelled)
+{
+    std::string target = Path("target.bin");
+    ASSERT_TRUE(WriteAll(target, Bytes(1000, 0x42)));
+    ctl.m_data.SetSize(4 << 20, -1);
+    memset(ctl.m_data.GetData(), 0x5A, 4 << 20);
+    g_hFlushRelease = ::CreateEventA(NULL, TRUE, FALSE, NULL);
+    HexEditFileHooks::pfnAfterPiece = nullptr;
+    HexEditFileHooks::pfnFlushFileBuffers = FlushWhenReleased;
+
+    bool bShown = false, bAnswered = false, bCancelEnabled = true;
+    std::string bytesLine;
+    MessageBoxCatcher box;
+    WhenShown(
+        [&](HWND hProgress) {
+            bShown = hProgress != NULL;
+            if (bShown) {
+                DWORD_PTR dwResult = 0;
+                bAnswered = ::SendMessageTimeoutA(hProgress, WM_NULL, 0, 0, SMTO_NORMAL, 20000, &dwResult) != 0;
+                HWND hCancel = ::GetDlgItem(hProgress, IDCANCEL);
+                bCancelEnabled = ::IsWindowEnabled(hCancel) != FALSE;
+                std::vector<std::string> lines;
+                for (HWND h = ::GetWindow(hProgress, GW_CHILD); h != NULL; h = ::GetWindow(h, GW_HWNDNEXT)) {
+                    char cls[32] = "";
+                    ::GetClassNameA(h, cls, sizeof cls);
+                    if (lstrcmpiA(cls, "Static") == 0)
+                        lines.push_back(TextOf(h));
+                }
+                if (lines.size() == 2)
+                    bytesLine = lines[1];
+                ::SendMessageTimeoutA(hProgress, WM_CLOSE, 0, 0, SMTO_NORMAL, 20000, &dwResult);
+                ::SendMessageTimeoutA(hProgress, WM_COMMAND, IDCANCEL, 0, SMTO_NORMAL, 20000, &dwResult);
+            }
+            ::SetEvent(g_hFlushRelease);
+        },
+        [&] { ctl.SaveFile(target.c_str()); });
+    ::CloseHandle(g_hFlushRelease);
+    g_hFlushRelease = NULL;
+
+    ASSERT_TRUE(bShown) << "no progress window during the flush";
+    EXPECT_TRUE(bAnswered) << "the window did not answer during the flush";
+    EXPECT_FALSE(bCancelEnabled);
+    EXPECT_EQ("Writing the bytes to the disk...", bytesLine);
+    EXPECT_EQ(0, box.Count()) << box.Text();
+    EXPECT_EQ(Bytes(4 << 20, 0x5A), ReadAll(target)) << "the save did not end as it should";
+}
+
+// An owner off the screen or minimised: the window is wholly on the work
+// area, where its Cancel can be seen.
+TEST_F(ProgressTest, WindowIsOnTheWorkAreaWhateverTheOwner)
+{
+    std::string path = Path("source.bin");
+    HANDLE h = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    ASSERT_NE(INVALID_HANDLE_VALUE, h);
+    LARGE_INTEGER size;
+    size.QuadPart = 16LL << 20;
+    ASSERT_TRUE(::SetFilePointerEx(h, size, NULL, FILE_BEGIN) && ::SetEndOfFile(h));
+    ::CloseHandle(h);
+    g_dwPieceMs = 250;
+    RECT rcWork;
+    ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &rcWork, 0);
+
+    for (bool bMinimised : {false, true}) {
+        SCOPED_TRACE(bMinimised ? "minimised" : "off the screen");
+        if (bMinimised) {
+            ::SetWindowPos(hHost, NULL, 100, 100, 900, 700, SWP_NOZORDER);
+            ::ShowWindow(hHost, SW_MINIMIZE);
+        } else {
+            ::SetWindowPos(hHost, NULL, -3000, -2500, 900, 700, SWP_NOZORDER);
+        }
+        Pump();
+        RECT rcProgress = {};
+        bool bShown = false;
+        WhenShown(
+            [&](HWND hProgress) {
+                bShown = hProgress != NULL;
+                if (bShown)
+                    ::GetWindowRect(hProgress, &rcProgress);
+            },
+            [&] { ctl.LoadFile(path.c_str()); });
+        ASSERT_TRUE(bShown) << "no progress window";
+        EXPECT_GE(rcProgress.left, rcWork.left);
+        EXPECT_GE(rcProgress.top, rcWork.top);
+        EXPECT_LE(rcProgress.right, rcWork.right);
+        EXPECT_LE(rcProgress.bottom, rcWork.bottom);
+        ::ShowWindow(hHost, SW_RESTORE);
+    }
 }
 
 } // namespace

@@ -9,7 +9,11 @@ every byte.
 The files lie in a folder served at a pace the test sets (slowfs.py): while
 the test looks at a window the work moves at 8 MiB a second, a minute for
 the file, so the window is there to be seen on any machine; then the pace is
-lifted and the work runs to its end as fast as the machine goes."""
+lifted and the work runs to its end as fast as the machine goes.
+
+A WM_CLOSE posted to the frame (as another program's close posts it) during
+a long save over an existing file ends the work and then the program: the
+old file is whole and no temporary file is left."""
 
 import os
 import time
@@ -18,7 +22,9 @@ from commands import eventually, file_dialog, only_frame, type_file_name, wait_g
 from harness import QXEdit, check, main, out_dir
 from slowfs import SlowFolder
 from test_keyboard import Grid
-from test_shell import settle, tree
+from test_shell import settle, tree, wintree
+
+WM_CLOSE = 0x10
 
 SIZE = int(os.environ.get("QX_PROGRESS_MIB", "512")) << 20
 # Slow enough that the work lasts far longer than the test takes to look at
@@ -115,6 +121,75 @@ def test_long_open_and_save_show_progress():
         for name in os.listdir(backing):
             os.remove(os.path.join(backing, name))
 
+
+def post_close_to_frame(app):
+    frames = [w for w in tree(app, "QXEdit") if w["parent"] == "0" and w["text"].endswith("- QXEdit")]
+    check(frames, "no QXEdit frame to close")
+    wintree(app, "post", frames[0]["hwnd"], WM_CLOSE)
+
+
+class CloseFolder:
+    """A paced folder with big.bin (SIZE bytes) and old.bin (a small file
+    that a save over it must leave whole when it ends early)."""
+    OLD = bytes(range(256)) * 16
+
+    def __init__(self, name):
+        self.backing = os.path.join(out_dir(), name + "-backing")
+        self.folder = os.path.join(out_dir(), name + "-slow")
+        self.fs = SlowFolder(self.backing, self.folder)
+
+    def __enter__(self):
+        self.fs.__enter__()
+        for name in os.listdir(self.backing):
+            os.remove(os.path.join(self.backing, name))
+        with open(os.path.join(self.backing, "big.bin"), "wb") as f:
+            f.truncate(SIZE)
+        with open(os.path.join(self.backing, "old.bin"), "wb") as f:
+            f.write(self.OLD)
+        self.big = os.path.join(self.folder, "big.bin")
+        self.old = os.path.join(self.folder, "old.bin")
+        return self
+
+    def __exit__(self, *exc):
+        for name in os.listdir(self.backing):
+            os.remove(os.path.join(self.backing, name))
+        return self.fs.__exit__(*exc)
+
+    def check_whole(self, when):
+        names = sorted(os.listdir(self.backing))
+        check(names == ["big.bin", "old.bin"], "%s the folder holds %r" % (when, names))
+        with open(os.path.join(self.backing, "old.bin"), "rb") as f:
+            check(f.read() == self.OLD, "%s old.bin is no longer whole" % when)
+
+
+def close_and_wait_exit(app, fs, when):
+    post_close_to_frame(app)
+    rc = app.wait_exit(60)
+    fs.pace(None)
+    check(rc is not None, "QXEdit did not end after the close posted during the %s" % when)
+    check(rc == 0, "QXEdit ended with %r after the close posted during the %s" % (rc, when))
+
+
+def test_posted_close_during_a_long_save_ends_it_and_the_program():
+    # The last test of the script: the program ends by itself here, and a
+    # program started after such an end exits at once under the harness.
+    with CloseFolder("progress-close-save") as files:
+        with QXEdit() as app:
+            settle(app)
+            frame = app.wait_window("QXEdit")
+            files.fs.pace(None)
+            app.focus(frame)
+            app.key("ctrl+o")
+            file_dialog(app, "Apri", files.big)
+            wait_gone(app, "Loading", timeout=300)
+            app.wait_window("big.bin - QXEdit", timeout=60)
+            files.fs.pace(LOOKING_PACE)
+            app.focus(app.wait_window("big.bin - QXEdit"))
+            app.key("ctrl+s")
+            type_file_name(app, "Save As", files.old)
+            progress_window(app, "Saving")
+            close_and_wait_exit(app, files.fs, "save")
+        files.check_whole("after the close during the save,")
 
 if __name__ == "__main__":
     main(globals())

@@ -96,6 +96,11 @@ int main(int argc, char** argv)
         return SetWindowPos(h, NULL, atoi(argv[3]), atoi(argv[4]), atoi(argv[5]), atoi(argv[6]),
                             SWP_NOZORDER | SWP_NOACTIVATE) ? 0 : 1;
     }
+    if (argc >= 4 && strcmp(argv[1], "post") == 0) {
+        // As another program's close (taskkill without /f) posts WM_CLOSE.
+        HWND h = (HWND)(UINT_PTR)strtoul(argv[2], NULL, 0);
+        return PostMessageA(h, (UINT)strtoul(argv[3], NULL, 0), 0, 0) ? 0 : 1;
+    }
     if (argc >= 4 && strcmp(argv[1], "reg") == 0) {
         char buf[1024] = "";
         DWORD size = sizeof buf;
@@ -104,6 +109,6 @@ int main(int argc, char** argv)
         printf("%s\n", buf);
         return 0;
     }
-    fprintf(stderr, "usage: wintree list TITLE | move HWND X Y W H | reg KEY VALUE\n");
+    fprintf(stderr, "usage: wintree list TITLE | move HWND X Y W H | post HWND MESSAGE | reg KEY VALUE\n");
     return 2;
 }

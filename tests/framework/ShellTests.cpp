@@ -7,6 +7,7 @@
 #include <afxdlgs.h>
 #include <gtest/gtest.h>
 #include "MessageBoxCatcher.h"
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -242,6 +243,59 @@ TEST_F(ShellTest, NewAndOpenRenewDocumentFrameAndViewInPlace)
     Frame()->SendMessage(WM_COMMAND, ID_FILE_NEW);
     EXPECT_EQ(Text(hFrame), "Senza titolo - Shell");
     EXPECT_TRUE(pDoc->GetPathName().IsEmpty());
+    DeleteFileA(path.c_str());
+}
+
+// A document whose open closes its frame, as a host closed during a long
+// read does; its memory is kept, filled, after its delete, so that a later
+// write into it shows.
+class ClosingDoc : public CDocument {
+    DECLARE_DYNCREATE(ClosingDoc)
+public:
+    struct Block {
+        unsigned char* p;
+        size_t n;
+    };
+    static std::vector<Block>& Deleted()
+    {
+        static std::vector<Block> blocks;
+        return blocks;
+    }
+    static void* operator new(size_t n) { return ::operator new(n); }
+    static void operator delete(void* p, size_t n)
+    {
+        memset(p, 0xDD, n);
+        Deleted().push_back(Block{static_cast<unsigned char*>(p), n});
+    }
+    BOOL OnOpenDocument(LPCSTR) override
+    {
+        POSITION pos = GetFirstViewPosition();
+        GetNextView(pos)->GetParentFrame()->SendMessage(WM_CLOSE);
+        return FALSE;
+    }
+};
+IMPLEMENT_DYNCREATE(ClosingDoc, CDocument)
+
+TEST_F(ShellTest, OpenThatClosesTheFrameLeavesTheDeletedDocumentAlone)
+{
+    CSingleDocTemplate* pClosing = new CSingleDocTemplate(IDR_TESTSHELL, RUNTIME_CLASS(ClosingDoc),
+                                                          RUNTIME_CLASS(ShellFrame), RUNTIME_CLASS(ShellView));
+    app.AddDocTemplate(pClosing);
+    ASSERT_NE(pClosing->OpenDocumentFile(NULL), nullptr);
+    std::string path = Temp("shell-closing.bin");
+    WriteFile(path, "data");
+    ClosingDoc::Deleted().clear();
+
+    EXPECT_EQ(pClosing->OpenDocumentFile(path.c_str()), nullptr);
+    ASSERT_EQ(ClosingDoc::Deleted().size(), 1u) << "the frame's close did not take the document";
+    const ClosingDoc::Block& block = ClosingDoc::Deleted()[0];
+    size_t nTouched = 0;
+    for (size_t i = 0; i < block.n; ++i)
+        nTouched += block.p[i] != 0xDD;
+    EXPECT_EQ(nTouched, 0u) << "the template wrote into the deleted document";
+    EXPECT_EQ(pClosing->GetFirstDocPosition(), (POSITION)NULL);
+    ::operator delete(block.p);
+    ClosingDoc::Deleted().clear();
     DeleteFileA(path.c_str());
 }
 
