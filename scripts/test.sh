@@ -30,7 +30,7 @@ i386="$(i386_mode)"
 # program's own code paths the quickest.
 emulated_tests=(${QX_EMULATED_TESTS:-framework_tests control_tests soak_short e2e_startup consumer_build})
 emulated_scale=8
-emulated_shards=2
+emulated_shards=4
 # Wine's common file dialog stops painting and answering under the emulator
 # (it hung a run for 15 minutes, half drawn): the cases that open it.
 emulated_exclude="DialogTest.*"
@@ -116,7 +116,7 @@ for p in "${presets[@]}"; do
         if [ ${#chosen[@]} -gt 0 ]; then
             select=(-R "^($(IFS='|'; echo "${chosen[*]}"))\$")
         fi
-        select+=(--repeat until-pass:3)
+        select+=(--repeat until-pass:4)
     fi
 
     log="build/$p/ctest-summary.log"
