@@ -548,7 +548,7 @@ TEST_F(KeyTest, CharactersInTheCharacterColumn)
 {
     ctl.m_nArea = 1;
     ctl.m_nCaretPos = 32;
-    Chars("Hi \x01\t");
+    Chars("Hi \x01\t\x7f");   // 0x7F: Ctrl+Backspace on Windows
     EXPECT_EQ('H', At(32));
     EXPECT_EQ('i', At(33));
     EXPECT_EQ(0x20, At(34));
