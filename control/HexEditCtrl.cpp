@@ -85,6 +85,8 @@ void CHexEditCtrl::SetData(CByteArray* pData)
     m_data.Copy(*pData);
     // The host's own bytes: unmodified, and no EN_CHANGE.
     m_bModified = FALSE;
+    // The header line shows the byte now at the caret.
+    m_byteCur = GetCaretByte();
     RecalcLayout();
     NotifyHost();
 }

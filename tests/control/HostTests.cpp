@@ -344,6 +344,16 @@ TEST_F(HostTest, TheBytesReadBackAndTheModifiedFlagAcrossEditsLoadsAndSaves)
     ::DeleteFileA(path.c_str());
 }
 
+// New bytes from the host: the header line shows the byte now at the caret,
+// not the one it replaced.
+TEST_F(HostTest, SetDataShowsTheNewByteAtTheCaretInTheHeader)
+{
+    ctl.SetCaretOffset(5);
+    EXPECT_EQ(std::string("Hex values: 05  Bit Values: 0000 0101"), static_cast<LPCSTR>(ctl.GetStatusText()));
+    ctl.SetBytes(std::vector<BYTE>(100, 0xAB));
+    EXPECT_EQ(std::string("Hex values: AB  Bit Values: 1010 1011"), static_cast<LPCSTR>(ctl.GetStatusText()));
+}
+
 // ---------------------------------------------------------------------------
 // Caret and selection in bytes
 
