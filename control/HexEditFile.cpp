@@ -100,6 +100,8 @@ class CFileOperationScope {
 public:
     explicit CFileOperationScope(bool& bRunning) : m_bRunning(bRunning) { m_bRunning = true; }
     ~CFileOperationScope() { m_bRunning = false; }
+    // Over before the scope ends: what follows may start another one.
+    void End() { m_bRunning = false; }
     CFileOperationScope(const CFileOperationScope&) = delete;
     CFileOperationScope& operator=(const CFileOperationScope&) = delete;
 
@@ -392,6 +394,9 @@ BOOL CHexEditCtrl::LoadFile(LPCSTR lpszPath)
     m_bModified = FALSE;
 
     ShowFromTheStart();
+    // The host hears of the new bytes once the load is over, so that its
+    // answer (a fill, a save, another load) is carried out.
+    running.End();
     NotifyHost();
     return TRUE;
 }

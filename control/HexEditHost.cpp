@@ -126,6 +126,11 @@ void CHexEditCtrl::NotifyHost()
 {
     if (m_nMessageDepth > 0)
         return;   // the outermost message announces it when it returns
+    // Nor while a load or a save runs (its layout and its progress window
+    // send the control messages): the operation announces its result once it
+    // is over, when the host's answer can be carried out.
+    if (m_bInFileOperation)
+        return;
 
     LONGLONG nFirst, nLast;
     GetSelection(nFirst, nLast);

@@ -8,6 +8,7 @@
 #include "ControlTest.h"
 
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,9 @@ struct Received {
 };
 std::vector<Received> g_received;
 HWND g_hControl = NULL;
+// What the host does when it hears EN_CHANGE (after recording it); empty for
+// nothing.
+std::function<void()> g_onChange;
 
 LRESULT CALLBACK RecordingHostProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
@@ -33,6 +37,8 @@ LRESULT CALLBACK RecordingHostProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lP
         EXPECT_EQ(kID, LOWORD(wParam));
         EXPECT_EQ(g_hControl, reinterpret_cast<HWND>(lParam));
         g_received.push_back(Received{true, {}});
+        if (g_onChange)
+            g_onChange();
     } else if (msg == WM_NOTIFY) {
         const NMHDR* pHdr = reinterpret_cast<const NMHDR*>(lParam);
         EXPECT_EQ(EN_SELCHANGE, pHdr->code);
@@ -64,6 +70,7 @@ protected:
     {
         ::SetWindowLongPtrA(host.hwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(::DefWindowProcA));
         g_received.clear();
+        g_onChange = nullptr;
     }
 
     void Ask(DWORD dwMask) { ::SendMessageA(ctl.m_hWnd, EM_SETEVENTMASK, 0, dwMask); }
@@ -342,6 +349,37 @@ TEST_F(HostTest, TheBytesReadBackAndTheModifiedFlagAcrossEditsLoadsAndSaves)
     EXPECT_EQ(Seen({"change"}), Take());
     EXPECT_TRUE(std::vector<BYTE>(16, 0xEE) == DataOf());
     ::DeleteFileA(path.c_str());
+}
+
+// The host answers a load's EN_CHANGE with its own operations: the load is
+// over by then, so they are carried out.
+TEST_F(HostTest, TheHostsAnswerToALoadsChangeIsCarriedOut)
+{
+    Ask(ENM_CHANGE);
+    const std::string loaded = TempPath("qx-host-answer-in.bin"), saved = TempPath("qx-host-answer-out.bin");
+    ctl.SetCounting(300);
+    ctl.SaveFile(loaded.c_str());
+    ::DeleteFileA(saved.c_str());
+    ctl.SetCounting(16);
+    bool bAnswered = false;
+    g_onChange = [&] {
+        if (bAnswered)
+            return;
+        bAnswered = true;
+        ctl.Fill(0x11);
+        ctl.SaveFile(saved.c_str());
+    };
+    EXPECT_TRUE(ctl.LoadFile(loaded.c_str()));
+    EXPECT_EQ(Seen({"change", "change"}), Take());
+    EXPECT_TRUE(std::vector<BYTE>(300, 0x11) == DataOf());
+    std::vector<BYTE> file(400);
+    FILE* f = std::fopen(saved.c_str(), "rb");
+    ASSERT_TRUE(f != nullptr) << "the host's save was not carried out";
+    file.resize(std::fread(file.data(), 1, file.size(), f));
+    std::fclose(f);
+    EXPECT_TRUE(std::vector<BYTE>(300, 0x11) == file);
+    ::DeleteFileA(loaded.c_str());
+    ::DeleteFileA(saved.c_str());
 }
 
 // New bytes from the host: the header line shows the byte now at the caret,
