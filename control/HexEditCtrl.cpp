@@ -79,6 +79,13 @@ void CHexEditCtrl::SetData(CByteArray* pData)
     // A save running below reads the bytes where they are.
     if (m_bInFileOperation)
         return;
+    // New bytes end a drag (a host may replace them from a timer while the
+    // button is held): the capture, the timer and the hidden caret go.
+    if (m_bSelecting) {
+        EndTracking();
+        RestoreCaretPos();
+        ShowCaret();
+    }
     // The old bytes go first; if the copy cannot be had, the control is left
     // empty and the memory exception reaches the caller.
     m_data.SetSize(0, -1);

@@ -403,6 +403,11 @@ BOOL CHexEditCtrl::LoadFile(LPCSTR lpszPath)
 
 void CHexEditCtrl::ShowFromTheStart()
 {
+    // New bytes end a drag: the capture and the timer go, the caret shows.
+    if (m_bSelecting && m_hWnd != NULL) {
+        EndTracking();
+        ShowCaret();
+    }
     if (m_bTimer && m_hWnd != NULL)
         KillTimer(1);
     m_nSelStart = -1;
