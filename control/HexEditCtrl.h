@@ -112,9 +112,10 @@ public:
 
 protected:
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
-    // What the edit class receives: everything but the user's edits of its
-    // own text (typed characters, paste, cut, clear, undo and their keys),
-    // which would report changes that no byte made.
+    // What the edit class receives: everything but what would change its
+    // own text (typed characters, paste, cut, clear, undo and their keys,
+    // WM_SETTEXT, EM_REPLACESEL), which would report changes that no byte
+    // made.
     LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     // The bytes shown and edited, the control's own copy.

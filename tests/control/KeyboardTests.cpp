@@ -813,6 +813,12 @@ TEST_F(DialogKeyTest, NothingReachesTheEditClassesOwnTextAndCtrlArrowsLeaveTheCa
     ::SendMessageA(ctl.m_hWnd, WM_IME_CHAR, 'x', 1);
     Loop();
     expectNothingChanged("a character from an input method");
+    // A text from outside: the host's SetWindowText, a data exchange, an
+    // automation client.
+    ctl.SetWindowText("set text");
+    ::SendMessageA(ctl.m_hWnd, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>("replaced"));
+    Loop();
+    expectNothingChanged("WM_SETTEXT and EM_REPLACESEL");
 }
 
 // ---------------------------------------------------------------------------
