@@ -13,16 +13,33 @@
 
 namespace {
 
-// Counts the control's messages in progress, also when a handler throws.
+// Counts the control's messages in progress, also when a handler throws, as
+// long as the window is still the control's: once WM_NCDESTROY has gone
+// through, the object may be gone (deleted by its PostNcDestroy) and nothing
+// may touch it.
 class MessageDepth {
 public:
-    explicit MessageDepth(int& nDepth) : m_nDepth(nDepth) { ++m_nDepth; }
-    ~MessageDepth() { --m_nDepth; }
+    MessageDepth(CWnd* pCtrl, int& nDepth)
+        : m_pCtrl(pCtrl), m_hWnd(pCtrl->m_hWnd), m_nDepth(nDepth), m_bCounted(IsStillAttached())
+    {
+        if (m_bCounted)
+            ++m_nDepth;
+    }
+    ~MessageDepth()
+    {
+        if (m_bCounted && IsStillAttached())
+            --m_nDepth;
+    }
+    // False once the window went from the control during the message.
+    bool IsStillAttached() const { return CWnd::FromHandlePermanent(m_hWnd) == m_pCtrl; }
     MessageDepth(const MessageDepth&) = delete;
     MessageDepth& operator=(const MessageDepth&) = delete;
 
 private:
+    CWnd* m_pCtrl;
+    HWND m_hWnd;
     int& m_nDepth;
+    const bool m_bCounted;
 };
 
 } // namespace
@@ -156,8 +173,9 @@ void CHexEditCtrl::NotifyHost()
     const int nID = GetDlgCtrlID();
     if (bTellChange)
         ::SendMessageA(hParent, WM_COMMAND, MAKEWPARAM(nID, EN_CHANGE), reinterpret_cast<LPARAM>(hSelf));
-    // The parent may have destroyed the control in its handler.
-    if (bTellSelChange && ::IsWindow(hSelf)) {
+    // The parent may have destroyed the control (and its object) in its
+    // handler.
+    if (bTellSelChange && CWnd::FromHandlePermanent(hSelf) == this) {
         NMHEXSELCHANGE sel = {};
         sel.hdr.hwndFrom = hSelf;
         sel.hdr.idFrom = static_cast<UINT_PTR>(nID);
@@ -171,10 +189,20 @@ void CHexEditCtrl::NotifyHost()
 
 LRESULT CHexEditCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (message == WM_NCDESTROY) {
+        // The window's last message, after which the object may be gone:
+        // nothing is left to announce, and the messages it ends (a
+        // DestroyWindow from a handler) count nothing more.
+        m_nMessageDepth = 0;
+        m_bChangePending = false;
+        return CEdit::WindowProc(message, wParam, lParam);
+    }
     LRESULT lResult;
     {
-        MessageDepth depth(m_nMessageDepth);
+        MessageDepth depth(this, m_nMessageDepth);
         lResult = CEdit::WindowProc(message, wParam, lParam);
+        if (!depth.IsStillAttached())
+            return lResult;   // destroyed meanwhile, or never attached
     }
     NotifyHost();
     return lResult;

@@ -220,6 +220,76 @@ TEST_F(HostTest, ADragIsToldStepByStepAsItGoes)
 }
 
 // ---------------------------------------------------------------------------
+// Re-entry
+
+// A control made with new that deletes itself when its window goes, as MFC
+// controls often do. Its block is kept after the delete, filled with a
+// poison, so that a write after WM_NCDESTROY shows.
+class SelfDeletingHexEdit : public CHexEditCtrl {
+public:
+    static const unsigned char kPoison = 0xDD;
+    static void* s_pKept;
+    static size_t s_nKept;
+
+    static void operator delete(void* p, size_t n)
+    {
+        std::memset(p, kPoison, n);
+        s_pKept = p;
+        s_nKept = n;
+    }
+    // The kept block has no byte but the poison.
+    static bool KeptIsUntouched()
+    {
+        const unsigned char* p = static_cast<const unsigned char*>(s_pKept);
+        for (size_t i = 0; i < s_nKept; i++)
+            if (p[i] != kPoison)
+                return false;
+        return s_pKept != nullptr;
+    }
+    static void FreeKept()
+    {
+        ::operator delete(s_pKept);
+        s_pKept = nullptr;
+        s_nKept = 0;
+    }
+
+protected:
+    void PostNcDestroy() override { delete this; }
+};
+void* SelfDeletingHexEdit::s_pKept = nullptr;
+size_t SelfDeletingHexEdit::s_nKept = 0;
+
+TEST_F(HostTest, AControlThatDeletesItselfIsNotTouchedAfterItsLastMessage)
+{
+    // Destroyed from outside.
+    SelfDeletingHexEdit* pCtl = new SelfDeletingHexEdit;
+    ASSERT_TRUE(pCtl->Create(RECT{0, 0, 400, 300}, host.wnd(), 2));
+    HWND hCtl = pCtl->m_hWnd;
+    ::SendMessageA(hCtl, EM_SETEVENTMASK, 0, ENM_CHANGE | ENM_SELCHANGE);
+    ::DestroyWindow(hCtl);
+    EXPECT_FALSE(::IsWindow(hCtl));
+    EXPECT_TRUE(SelfDeletingHexEdit::KeptIsUntouched()) << "written into after WM_NCDESTROY";
+    SelfDeletingHexEdit::FreeKept();
+
+    // Destroyed by the parent in its answer to a typed digit's EN_CHANGE.
+    pCtl = new SelfDeletingHexEdit;
+    ASSERT_TRUE(pCtl->Create(RECT{0, 0, 400, 300}, host.wnd(), kID));
+    hCtl = pCtl->m_hWnd;
+    CByteArray bytes;
+    bytes.SetSize(64);
+    pCtl->SetData(&bytes);
+    ::SendMessageA(hCtl, EM_SETEVENTMASK, 0, ENM_CHANGE | ENM_SELCHANGE);
+    g_hControl = hCtl;
+    g_onChange = [hCtl] { ::DestroyWindow(hCtl); };
+    ::SendMessageA(hCtl, WM_CHAR, '7', 1);
+    Pump();
+    EXPECT_FALSE(::IsWindow(hCtl));
+    EXPECT_EQ(Seen({"change"}), Take());
+    EXPECT_TRUE(SelfDeletingHexEdit::KeptIsUntouched()) << "written into after WM_NCDESTROY";
+    SelfDeletingHexEdit::FreeKept();
+}
+
+// ---------------------------------------------------------------------------
 // Read-only
 
 TEST_F(HostTest, ReadOnlyRefusesEveryEditAndLetsTheCaretTheSelectionAndTheHostWork)
