@@ -10,6 +10,7 @@
 // whole again.
 #include "HexEditCtrl.h"
 #include <algorithm>
+#include <climits>
 
 namespace {
 
@@ -41,6 +42,13 @@ private:
     int& m_nDepth;
     const bool m_bCounted;
 };
+
+// A byte offset as rich edit's character positions hold it (a caret past a
+// block of the largest size would lie beyond LONG's range).
+LONG ToCharPos(LONGLONG nOffset)
+{
+    return nOffset > LONG_MAX ? LONG_MAX : static_cast<LONG>(nOffset);
+}
 
 } // namespace
 
@@ -180,6 +188,14 @@ void CHexEditCtrl::NotifyHost()
         sel.hdr.hwndFrom = hSelf;
         sel.hdr.idFrom = static_cast<UINT_PTR>(nID);
         sel.hdr.code = EN_SELCHANGE;
+        if (nFirst >= 0) {
+            sel.chrg.cpMin = ToCharPos(nFirst);
+            sel.chrg.cpMax = ToCharPos(nLast + 1);
+            sel.seltyp = SEL_TEXT;
+        } else {
+            sel.chrg.cpMin = sel.chrg.cpMax = ToCharPos(nCaret);
+            sel.seltyp = SEL_EMPTY;
+        }
         sel.nCaret = nCaret;
         sel.nSelFirst = nFirst;
         sel.nSelLast = nLast;

@@ -44,7 +44,19 @@ LRESULT CALLBACK RecordingHostProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lP
         EXPECT_EQ(EN_SELCHANGE, pHdr->code);
         EXPECT_EQ(g_hControl, pHdr->hwndFrom);
         EXPECT_EQ(kID, pHdr->idFrom);
-        g_received.push_back(Received{false, *reinterpret_cast<const NMHEXSELCHANGE*>(lParam)});
+        const NMHEXSELCHANGE& hex = *reinterpret_cast<const NMHEXSELCHANGE*>(lParam);
+        // What a handler written for rich edit's SELCHANGE reads.
+        const SELCHANGE& rich = *reinterpret_cast<const SELCHANGE*>(lParam);
+        if (hex.nSelFirst >= 0) {
+            EXPECT_EQ(SEL_TEXT, rich.seltyp);
+            EXPECT_EQ(hex.nSelFirst, rich.chrg.cpMin);
+            EXPECT_EQ(hex.nSelLast + 1, rich.chrg.cpMax);
+        } else {
+            EXPECT_EQ(SEL_EMPTY, rich.seltyp);
+            EXPECT_EQ(hex.nCaret, rich.chrg.cpMin);
+            EXPECT_EQ(hex.nCaret, rich.chrg.cpMax);
+        }
+        g_received.push_back(Received{false, hex});
     }
     return ::DefWindowProcA(hWnd, msg, wParam, lParam);
 }
