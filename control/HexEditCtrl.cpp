@@ -79,22 +79,31 @@ void CHexEditCtrl::SetData(CByteArray* pData)
     // A save running below reads the bytes where they are.
     if (m_bInFileOperation)
         return;
+    // New bytes end a drag (a host may replace them from a timer while the
+    // button is held): the capture, the timer and the hidden caret go.
+    if (m_bSelecting) {
+        EndTracking();
+        RestoreCaretPos();
+        ShowCaret();
+    }
     // The old bytes go first; if the copy cannot be had, the control is left
     // empty and the memory exception reaches the caller.
     m_data.SetSize(0, -1);
     m_data.Copy(*pData);
     // The host's own bytes: unmodified, and no EN_CHANGE.
     m_bModified = FALSE;
+    // The header line shows the byte now at the caret.
+    m_byteCur = GetCaretByte();
     RecalcLayout();
     NotifyHost();
 }
 
 LRESULT CHexEditCtrl::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    // The edit class's text is never shown: a paste, cut, clear, undo or a
-    // typed character would only change it, tell the parent EN_UPDATE and
-    // EN_CHANGE although no byte changed, and let the class set the scroll
-    // bars by its own text. Shift+Insert pastes and Shift+Delete and
+    // The edit class's text is never shown and stays empty: a paste, cut,
+    // clear, undo, a typed character or a text set from outside would only
+    // change it, tell the parent EN_UPDATE and EN_CHANGE although no byte
+    // changed, and let the class set the scroll bars by its own text. Shift+Insert pastes and Shift+Delete and
     // Ctrl+Delete delete inside the class's key handling, without a message.
     switch (message) {
     case WM_PASTE:
@@ -104,7 +113,12 @@ LRESULT CHexEditCtrl::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case EM_UNDO:
     case WM_CHAR:
     case WM_IME_CHAR:
+    case EM_REPLACESEL:
         return 0;
+    case WM_SETTEXT:
+        // A host's SetWindowText, a data exchange or an automation client:
+        // the text is not taken.
+        return FALSE;
     case WM_KEYDOWN: {
         const bool bShift = (::GetKeyState(VK_SHIFT) & 0x8000) != 0;
         const bool bCtrl = (::GetKeyState(VK_CONTROL) & 0x8000) != 0;

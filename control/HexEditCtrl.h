@@ -13,17 +13,31 @@
 #pragma once
 
 #include <afxwin.h>
+#include <cstddef>
 #include <richedit.h>   // EM_SETEVENTMASK, ENM_CHANGE, ENM_SELCHANGE, EN_SELCHANGE
 
 // What WM_NOTIFY with EN_SELCHANGE carries (lParam points to it) when the
 // host asked for ENM_SELCHANGE: the byte at the caret and the selected bytes,
-// after whichever of them changed.
+// after whichever of them changed. It begins as rich edit's SELCHANGE does,
+// so that a handler written for that one reads it right: chrg holds the
+// selected bytes (cpMax one past the last) or, with nothing selected, the
+// caret's byte at both ends, and seltyp says which (no size exceeds
+// 2,147,483,647 bytes, so a LONG holds every offset). The 64-bit fields
+// follow. The packing is the structure's own, whatever the host's.
+#pragma pack(push, 8)
 struct NMHEXSELCHANGE {
     NMHDR hdr;            // the control's window and id, EN_SELCHANGE
+    CHARRANGE chrg;       // as SELCHANGE's
+    WORD seltyp;          // SEL_TEXT with a selection, else SEL_EMPTY
     LONGLONG nCaret;      // byte at the caret (see GetCaretOffset)
     LONGLONG nSelFirst;   // first and last selected byte, both -1 when
     LONGLONG nSelLast;    // nothing is selected (see GetSelection)
 };
+#pragma pack(pop)
+static_assert(offsetof(NMHEXSELCHANGE, chrg) == offsetof(SELCHANGE, chrg), "chrg where SELCHANGE has it");
+static_assert(offsetof(NMHEXSELCHANGE, seltyp) == offsetof(SELCHANGE, seltyp), "seltyp where SELCHANGE has it");
+static_assert(offsetof(NMHEXSELCHANGE, nCaret) == (sizeof(void*) == 4 ? 24 : 40), "the 64-bit fields' place");
+static_assert(sizeof(NMHEXSELCHANGE) == (sizeof(void*) == 4 ? 48 : 64), "the structure's size");
 
 class CHexEditCtrl : public CEdit {
 public:
@@ -112,9 +126,10 @@ public:
 
 protected:
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
-    // What the edit class receives: everything but the user's edits of its
-    // own text (typed characters, paste, cut, clear, undo and their keys),
-    // which would report changes that no byte made.
+    // What the edit class receives: everything but what would change its
+    // own text (typed characters, paste, cut, clear, undo and their keys,
+    // WM_SETTEXT, EM_REPLACESEL), which would report changes that no byte
+    // made.
     LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     // The bytes shown and edited, the control's own copy.

@@ -105,7 +105,9 @@ void AfterPiece(ULONGLONG nDone)
 class CFileOperationScope {
 public:
     explicit CFileOperationScope(bool& bRunning) : m_pbRunning(&bRunning) { *m_pbRunning = true; }
-    ~CFileOperationScope()
+    ~CFileOperationScope() { End(); }
+    // Over before the scope ends: what follows may start another one.
+    void End()
     {
         if (m_pbRunning != nullptr)
             *m_pbRunning = false;
@@ -119,7 +121,27 @@ private:
     bool* m_pbRunning;
 };
 
-enum class LoadOutcome { loaded, tooLarge, cancelled, controlGone };
+enum class LoadOutcome { loaded, tooLarge, grew, cancelled, controlGone };
+
+// A file handle of ReadWholeFile's, closed however the read ends.
+class CReadHandle {
+public:
+    explicit CReadHandle(HANDLE hFile) : m_hFile(hFile) {}
+    ~CReadHandle() { ::CloseHandle(m_hFile); }
+    CReadHandle(const CReadHandle&) = delete;
+    CReadHandle& operator=(const CReadHandle&) = delete;
+    HANDLE m_hFile;
+};
+
+// Reads up to nCount bytes; the number read. A failure throws the
+// framework's file exception, named after lpszPath.
+DWORD ReadPiece(HANDLE hFile, BYTE* pBuf, DWORD nCount, LPCSTR lpszPath)
+{
+    DWORD nRead = 0;
+    if (!::ReadFile(hFile, pBuf, nCount, &nRead, NULL))
+        CFileException::ThrowOsError(static_cast<LONG>(::GetLastError()), lpszPath);
+    return nRead;
+}
 
 // Reads the whole file at lpszPath into newData, piece by piece, showing the
 // progress over pCtrl's window. A failure to open or read throws the
@@ -127,15 +149,21 @@ enum class LoadOutcome { loaded, tooLarge, cancelled, controlGone };
 LoadOutcome ReadWholeFile(CWnd* pCtrl, LPCSTR lpszPath, CByteArray& newData)
 {
     // Others may go on reading and writing the file (a log being written, a
-    // running program); one that holds it without sharing refuses the open.
-    CFile file;
-    CFileException error;
-    if (!file.Open(lpszPath, CFile::modeRead | CFile::shareDenyNone, &error))
-        AfxThrowFileException(error.m_cause, error.m_lOsError, lpszPath);
-    ULONGLONG nLength = file.GetLength();
-    if (nLength > static_cast<ULONGLONG>(INT_MAX))
+    // running program) and rename or delete it (a log being rotated); one
+    // that holds it without sharing refuses the open.
+    HANDLE hFile = ::CreateFileA(lpszPath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                 NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (hFile == INVALID_HANDLE_VALUE) {
+        const LONG lError = static_cast<LONG>(::GetLastError());
+        AfxThrowFileException(CFileException::OsErrorToException(lError), lError, lpszPath);
+    }
+    CReadHandle file(hFile);
+    LARGE_INTEGER length;
+    if (!::GetFileSizeEx(hFile, &length))
+        CFileException::ThrowOsError(static_cast<LONG>(::GetLastError()), lpszPath);
+    if (static_cast<ULONGLONG>(length.QuadPart) > static_cast<ULONGLONG>(INT_MAX))
         return LoadOutcome::tooLarge;   // the array counts its bytes in a signed 32-bit int
-    const UINT nSize = static_cast<UINT>(nLength);
+    const UINT nSize = static_cast<UINT>(length.QuadPart);
     newData.SetSize(static_cast<int>(nSize), 1024);
     BeforeRead(lpszPath);
 
@@ -145,14 +173,18 @@ LoadOutcome ReadWholeFile(CWnd* pCtrl, LPCSTR lpszPath, CByteArray& newData)
         UINT nPiece = nSize - nDone < CHexEditProgress::kPieceSize ? nSize - nDone : CHexEditProgress::kPieceSize;
         // A piece that comes short means the file ended early (another
         // program shortened it since its length was taken).
-        if (file.Read(pData + nDone, nPiece) != nPiece)
+        if (ReadPiece(hFile, pData + nDone, nPiece, lpszPath) != nPiece)
             AfxThrowFileException(CFileException::endOfFile, -1, lpszPath);
         nDone += nPiece;
         AfterPiece(nDone);
         if (!progress.Step(nDone))
             return progress.ControlGone() ? LoadOutcome::controlGone : LoadOutcome::cancelled;
     }
-    file.Close();
+    // A byte past the length taken: another program made the file longer
+    // meanwhile, and what was read is not the whole file.
+    BYTE extra;
+    if (ReadPiece(hFile, &extra, 1, lpszPath) != 0)
+        return LoadOutcome::grew;
     return LoadOutcome::loaded;
 }
 
@@ -468,6 +500,12 @@ BOOL CHexEditCtrl::LoadFile(LPCSTR lpszPath)
         running.ControlGone();
         return FALSE;   // nothing of the control is left to tell
     }
+    if (outcome == LoadOutcome::grew) {
+        CString strText;
+        strText.Format("%s\n\nThe file grew while it was read. Nothing was loaded.", lpszPath);
+        AfxMessageBox(strText, MB_OK);
+        return FALSE;
+    }
     if (outcome == LoadOutcome::cancelled)
         return FALSE;   // the user knows: nothing to report
 
@@ -477,12 +515,20 @@ BOOL CHexEditCtrl::LoadFile(LPCSTR lpszPath)
     m_bModified = FALSE;
 
     ShowFromTheStart();
+    // The host hears of the new bytes once the load is over, so that its
+    // answer (a fill, a save, another load) is carried out.
+    running.End();
     NotifyHost();
     return TRUE;
 }
 
 void CHexEditCtrl::ShowFromTheStart()
 {
+    // New bytes end a drag: the capture and the timer go, the caret shows.
+    if (m_bSelecting && m_hWnd != NULL) {
+        EndTracking();
+        ShowCaret();
+    }
     if (m_bTimer && m_hWnd != NULL)
         KillTimer(1);
     m_nSelStart = -1;

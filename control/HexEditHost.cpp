@@ -10,20 +10,45 @@
 // whole again.
 #include "HexEditCtrl.h"
 #include <algorithm>
+#include <climits>
 
 namespace {
 
-// Counts the control's messages in progress, also when a handler throws.
+// Counts the control's messages in progress, also when a handler throws, as
+// long as the window is still the control's: once WM_NCDESTROY has gone
+// through, the object may be gone (deleted by its PostNcDestroy) and nothing
+// may touch it.
 class MessageDepth {
 public:
-    explicit MessageDepth(int& nDepth) : m_nDepth(nDepth) { ++m_nDepth; }
-    ~MessageDepth() { --m_nDepth; }
+    MessageDepth(CWnd* pCtrl, int& nDepth)
+        : m_pCtrl(pCtrl), m_hWnd(pCtrl->m_hWnd), m_nDepth(nDepth), m_bCounted(IsStillAttached())
+    {
+        if (m_bCounted)
+            ++m_nDepth;
+    }
+    ~MessageDepth()
+    {
+        if (m_bCounted && IsStillAttached())
+            --m_nDepth;
+    }
+    // False once the window went from the control during the message.
+    bool IsStillAttached() const { return CWnd::FromHandlePermanent(m_hWnd) == m_pCtrl; }
     MessageDepth(const MessageDepth&) = delete;
     MessageDepth& operator=(const MessageDepth&) = delete;
 
 private:
+    CWnd* m_pCtrl;
+    HWND m_hWnd;
     int& m_nDepth;
+    const bool m_bCounted;
 };
+
+// A byte offset as rich edit's character positions hold it (a caret past a
+// block of the largest size would lie beyond LONG's range).
+LONG ToCharPos(LONGLONG nOffset)
+{
+    return nOffset > LONG_MAX ? LONG_MAX : static_cast<LONG>(nOffset);
+}
 
 } // namespace
 
@@ -126,6 +151,11 @@ void CHexEditCtrl::NotifyHost()
 {
     if (m_nMessageDepth > 0)
         return;   // the outermost message announces it when it returns
+    // Nor while a load or a save runs (its layout and its progress window
+    // send the control messages): the operation announces its result once it
+    // is over, when the host's answer can be carried out.
+    if (m_bInFileOperation)
+        return;
 
     LONGLONG nFirst, nLast;
     GetSelection(nFirst, nLast);
@@ -151,12 +181,21 @@ void CHexEditCtrl::NotifyHost()
     const int nID = GetDlgCtrlID();
     if (bTellChange)
         ::SendMessageA(hParent, WM_COMMAND, MAKEWPARAM(nID, EN_CHANGE), reinterpret_cast<LPARAM>(hSelf));
-    // The parent may have destroyed the control in its handler.
-    if (bTellSelChange && ::IsWindow(hSelf)) {
+    // The parent may have destroyed the control (and its object) in its
+    // handler.
+    if (bTellSelChange && CWnd::FromHandlePermanent(hSelf) == this) {
         NMHEXSELCHANGE sel = {};
         sel.hdr.hwndFrom = hSelf;
         sel.hdr.idFrom = static_cast<UINT_PTR>(nID);
         sel.hdr.code = EN_SELCHANGE;
+        if (nFirst >= 0) {
+            sel.chrg.cpMin = ToCharPos(nFirst);
+            sel.chrg.cpMax = ToCharPos(nLast + 1);
+            sel.seltyp = SEL_TEXT;
+        } else {
+            sel.chrg.cpMin = sel.chrg.cpMax = ToCharPos(nCaret);
+            sel.seltyp = SEL_EMPTY;
+        }
         sel.nCaret = nCaret;
         sel.nSelFirst = nFirst;
         sel.nSelLast = nLast;
@@ -166,10 +205,20 @@ void CHexEditCtrl::NotifyHost()
 
 LRESULT CHexEditCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (message == WM_NCDESTROY) {
+        // The window's last message, after which the object may be gone:
+        // nothing is left to announce, and the messages it ends (a
+        // DestroyWindow from a handler) count nothing more.
+        m_nMessageDepth = 0;
+        m_bChangePending = false;
+        return CEdit::WindowProc(message, wParam, lParam);
+    }
     LRESULT lResult;
     {
-        MessageDepth depth(m_nMessageDepth);
+        MessageDepth depth(this, m_nMessageDepth);
         lResult = CEdit::WindowProc(message, wParam, lParam);
+        if (!depth.IsStillAttached())
+            return lResult;   // destroyed meanwhile, or never attached
     }
     NotifyHost();
     return lResult;

@@ -193,7 +193,9 @@ void CHexEditCtrl::OnChar(UINT nChar, UINT, UINT)
     const LONGLONG nIndex = GetCaretByteIndex();
 
     if (m_nArea == 1) {
-        if (nChar < 0x20 || RefuseEdit())
+        // Control characters are no text: Backspace and Ctrl+Backspace (0x08
+        // or 0x7F by the system), Tab, Enter, Escape, Ctrl+letters.
+        if (nChar < 0x20 || nChar == 0x7F || RefuseEdit())
             return;
         if (nIndex < nSize) {
             m_data[static_cast<int>(nIndex)] = static_cast<BYTE>(nChar);

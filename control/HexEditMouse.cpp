@@ -168,13 +168,15 @@ void CHexEditCtrl::OnMouseMove(UINT, CPoint point)
 
 void CHexEditCtrl::OnLButtonUp(UINT, CPoint point)
 {
-    if (m_data.GetSize() == 0)
-        return;
-    if (m_bSelecting) {
+    // A release ends a drag whatever became of the data meanwhile.
+    const bool bTracking = m_bSelecting;
+    if (bTracking) {
         if (m_bDragged)
             UpdateSelection(point.x, point.y);
         EndTracking();
     }
+    if (m_data.GetSize() == 0 && !bTracking)
+        return;
     UpdateCaret();
     ShowCaret();
     Default();

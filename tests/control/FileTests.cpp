@@ -487,7 +487,7 @@ std::string FileFaultTest::target;
 
 // A file other programs read and write (a log being written) loads; one that
 // another program shortens between the length and the read is refused.
-TEST_F(FileFaultTest, LoadSharesTheFileAndCatchesOneThatShrinks)
+TEST_F(FileFaultTest, LoadSharesTheFileAndCatchesOneThatShrinksOrGrows)
 {
     ScrollAndSelect();
     std::string path = Path("registro.log");
@@ -513,6 +513,31 @@ TEST_F(FileFaultTest, LoadSharesTheFileAndCatchesOneThatShrinks)
         EXPECT_TRUE(::SetFilePointerEx(hHeld, half, NULL, FILE_BEGIN) && ::SetEndOfFile(hHeld));
     };
     ExpectLoadRefused(path, "Tentativo di accedere a " + path + " oltre la sua fine.");
+
+    // Made longer meanwhile (a log written on): refused too, as what was
+    // read is not the whole file.
+    HexEditFileHooks::pfnBeforeRead = [](LPCSTR) {
+        LARGE_INTEGER longer;
+        longer.QuadPart = 7500;
+        EXPECT_TRUE(::SetFilePointerEx(hHeld, longer, NULL, FILE_BEGIN) && ::SetEndOfFile(hHeld));
+    };
+    ExpectLoadRefused(path, path + "\n\nThe file grew while it was read. Nothing was loaded.");
+
+    // Renamed while it is read (a log being rotated): the rename goes
+    // through and the bytes are those of the file opened.
+    ::CloseHandle(hHeld);
+    hHeld = INVALID_HANDLE_VALUE;
+    HexEditFileHooks::pfnBeforeRead = [](LPCSTR lpszPath) {
+        const std::string rotated = std::string(lpszPath) + ".1";
+        EXPECT_TRUE(::MoveFileExA(lpszPath, rotated.c_str(), 0)) << "error " << ::GetLastError();
+    };
+    {
+        MessageBoxCatcher box;
+        EXPECT_TRUE(ctl.LoadFile(path.c_str()));
+        EXPECT_EQ(0, box.Count()) << box.Text();
+    }
+    EXPECT_EQ(7500, ctl.GetDataSize());
+    ::DeleteFileA((path + ".1").c_str());
 }
 
 // The new bytes are on the disk before they replace the target; a flush that

@@ -8,6 +8,7 @@
 #include "ControlTest.h"
 
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,9 @@ struct Received {
 };
 std::vector<Received> g_received;
 HWND g_hControl = NULL;
+// What the host does when it hears EN_CHANGE (after recording it); empty for
+// nothing.
+std::function<void()> g_onChange;
 
 LRESULT CALLBACK RecordingHostProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
@@ -33,12 +37,26 @@ LRESULT CALLBACK RecordingHostProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lP
         EXPECT_EQ(kID, LOWORD(wParam));
         EXPECT_EQ(g_hControl, reinterpret_cast<HWND>(lParam));
         g_received.push_back(Received{true, {}});
+        if (g_onChange)
+            g_onChange();
     } else if (msg == WM_NOTIFY) {
         const NMHDR* pHdr = reinterpret_cast<const NMHDR*>(lParam);
         EXPECT_EQ(EN_SELCHANGE, pHdr->code);
         EXPECT_EQ(g_hControl, pHdr->hwndFrom);
         EXPECT_EQ(kID, pHdr->idFrom);
-        g_received.push_back(Received{false, *reinterpret_cast<const NMHEXSELCHANGE*>(lParam)});
+        const NMHEXSELCHANGE& hex = *reinterpret_cast<const NMHEXSELCHANGE*>(lParam);
+        // What a handler written for rich edit's SELCHANGE reads.
+        const SELCHANGE& rich = *reinterpret_cast<const SELCHANGE*>(lParam);
+        if (hex.nSelFirst >= 0) {
+            EXPECT_EQ(SEL_TEXT, rich.seltyp);
+            EXPECT_EQ(hex.nSelFirst, rich.chrg.cpMin);
+            EXPECT_EQ(hex.nSelLast + 1, rich.chrg.cpMax);
+        } else {
+            EXPECT_EQ(SEL_EMPTY, rich.seltyp);
+            EXPECT_EQ(hex.nCaret, rich.chrg.cpMin);
+            EXPECT_EQ(hex.nCaret, rich.chrg.cpMax);
+        }
+        g_received.push_back(Received{false, hex});
     }
     return ::DefWindowProcA(hWnd, msg, wParam, lParam);
 }
@@ -64,6 +82,7 @@ protected:
     {
         ::SetWindowLongPtrA(host.hwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(::DefWindowProcA));
         g_received.clear();
+        g_onChange = nullptr;
     }
 
     void Ask(DWORD dwMask) { ::SendMessageA(ctl.m_hWnd, EM_SETEVENTMASK, 0, dwMask); }
@@ -213,6 +232,76 @@ TEST_F(HostTest, ADragIsToldStepByStepAsItGoes)
 }
 
 // ---------------------------------------------------------------------------
+// Re-entry
+
+// A control made with new that deletes itself when its window goes, as MFC
+// controls often do. Its block is kept after the delete, filled with a
+// poison, so that a write after WM_NCDESTROY shows.
+class SelfDeletingHexEdit : public CHexEditCtrl {
+public:
+    static const unsigned char kPoison = 0xDD;
+    static void* s_pKept;
+    static size_t s_nKept;
+
+    static void operator delete(void* p, size_t n)
+    {
+        std::memset(p, kPoison, n);
+        s_pKept = p;
+        s_nKept = n;
+    }
+    // The kept block has no byte but the poison.
+    static bool KeptIsUntouched()
+    {
+        const unsigned char* p = static_cast<const unsigned char*>(s_pKept);
+        for (size_t i = 0; i < s_nKept; i++)
+            if (p[i] != kPoison)
+                return false;
+        return s_pKept != nullptr;
+    }
+    static void FreeKept()
+    {
+        ::operator delete(s_pKept);
+        s_pKept = nullptr;
+        s_nKept = 0;
+    }
+
+protected:
+    void PostNcDestroy() override { delete this; }
+};
+void* SelfDeletingHexEdit::s_pKept = nullptr;
+size_t SelfDeletingHexEdit::s_nKept = 0;
+
+TEST_F(HostTest, AControlThatDeletesItselfIsNotTouchedAfterItsLastMessage)
+{
+    // Destroyed from outside.
+    SelfDeletingHexEdit* pCtl = new SelfDeletingHexEdit;
+    ASSERT_TRUE(pCtl->Create(RECT{0, 0, 400, 300}, host.wnd(), 2));
+    HWND hCtl = pCtl->m_hWnd;
+    ::SendMessageA(hCtl, EM_SETEVENTMASK, 0, ENM_CHANGE | ENM_SELCHANGE);
+    ::DestroyWindow(hCtl);
+    EXPECT_FALSE(::IsWindow(hCtl));
+    EXPECT_TRUE(SelfDeletingHexEdit::KeptIsUntouched()) << "written into after WM_NCDESTROY";
+    SelfDeletingHexEdit::FreeKept();
+
+    // Destroyed by the parent in its answer to a typed digit's EN_CHANGE.
+    pCtl = new SelfDeletingHexEdit;
+    ASSERT_TRUE(pCtl->Create(RECT{0, 0, 400, 300}, host.wnd(), kID));
+    hCtl = pCtl->m_hWnd;
+    CByteArray bytes;
+    bytes.SetSize(64);
+    pCtl->SetData(&bytes);
+    ::SendMessageA(hCtl, EM_SETEVENTMASK, 0, ENM_CHANGE | ENM_SELCHANGE);
+    g_hControl = hCtl;
+    g_onChange = [hCtl] { ::DestroyWindow(hCtl); };
+    ::SendMessageA(hCtl, WM_CHAR, '7', 1);
+    Pump();
+    EXPECT_FALSE(::IsWindow(hCtl));
+    EXPECT_EQ(Seen({"change"}), Take());
+    EXPECT_TRUE(SelfDeletingHexEdit::KeptIsUntouched()) << "written into after WM_NCDESTROY";
+    SelfDeletingHexEdit::FreeKept();
+}
+
+// ---------------------------------------------------------------------------
 // Read-only
 
 TEST_F(HostTest, ReadOnlyRefusesEveryEditAndLetsTheCaretTheSelectionAndTheHostWork)
@@ -342,6 +431,47 @@ TEST_F(HostTest, TheBytesReadBackAndTheModifiedFlagAcrossEditsLoadsAndSaves)
     EXPECT_EQ(Seen({"change"}), Take());
     EXPECT_TRUE(std::vector<BYTE>(16, 0xEE) == DataOf());
     ::DeleteFileA(path.c_str());
+}
+
+// The host answers a load's EN_CHANGE with its own operations: the load is
+// over by then, so they are carried out.
+TEST_F(HostTest, TheHostsAnswerToALoadsChangeIsCarriedOut)
+{
+    Ask(ENM_CHANGE);
+    const std::string loaded = TempPath("qx-host-answer-in.bin"), saved = TempPath("qx-host-answer-out.bin");
+    ctl.SetCounting(300);
+    ctl.SaveFile(loaded.c_str());
+    ::DeleteFileA(saved.c_str());
+    ctl.SetCounting(16);
+    bool bAnswered = false;
+    g_onChange = [&] {
+        if (bAnswered)
+            return;
+        bAnswered = true;
+        ctl.Fill(0x11);
+        ctl.SaveFile(saved.c_str());
+    };
+    EXPECT_TRUE(ctl.LoadFile(loaded.c_str()));
+    EXPECT_EQ(Seen({"change", "change"}), Take());
+    EXPECT_TRUE(std::vector<BYTE>(300, 0x11) == DataOf());
+    std::vector<BYTE> file(400);
+    FILE* f = std::fopen(saved.c_str(), "rb");
+    ASSERT_TRUE(f != nullptr) << "the host's save was not carried out";
+    file.resize(std::fread(file.data(), 1, file.size(), f));
+    std::fclose(f);
+    EXPECT_TRUE(std::vector<BYTE>(300, 0x11) == file);
+    ::DeleteFileA(loaded.c_str());
+    ::DeleteFileA(saved.c_str());
+}
+
+// New bytes from the host: the header line shows the byte now at the caret,
+// not the one it replaced.
+TEST_F(HostTest, SetDataShowsTheNewByteAtTheCaretInTheHeader)
+{
+    ctl.SetCaretOffset(5);
+    EXPECT_EQ(std::string("Hex values: 05  Bit Values: 0000 0101"), static_cast<LPCSTR>(ctl.GetStatusText()));
+    ctl.SetBytes(std::vector<BYTE>(100, 0xAB));
+    EXPECT_EQ(std::string("Hex values: AB  Bit Values: 1010 1011"), static_cast<LPCSTR>(ctl.GetStatusText()));
 }
 
 // ---------------------------------------------------------------------------

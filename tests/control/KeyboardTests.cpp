@@ -548,7 +548,7 @@ TEST_F(KeyTest, CharactersInTheCharacterColumn)
 {
     ctl.m_nArea = 1;
     ctl.m_nCaretPos = 32;
-    Chars("Hi \x01\t");
+    Chars("Hi \x01\t\x7f");   // 0x7F: Ctrl+Backspace on Windows
     EXPECT_EQ('H', At(32));
     EXPECT_EQ('i', At(33));
     EXPECT_EQ(0x20, At(34));
@@ -813,6 +813,12 @@ TEST_F(DialogKeyTest, NothingReachesTheEditClassesOwnTextAndCtrlArrowsLeaveTheCa
     ::SendMessageA(ctl.m_hWnd, WM_IME_CHAR, 'x', 1);
     Loop();
     expectNothingChanged("a character from an input method");
+    // A text from outside: the host's SetWindowText, a data exchange, an
+    // automation client.
+    ctl.SetWindowText("set text");
+    ::SendMessageA(ctl.m_hWnd, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>("replaced"));
+    Loop();
+    expectNothingChanged("WM_SETTEXT and EM_REPLACESEL");
 }
 
 // ---------------------------------------------------------------------------

@@ -7,6 +7,7 @@
 // bytes, the focus, the capture and the scroll position.
 #include "ControlTest.h"
 
+#include <cstring>
 #include <vector>
 
 using qxtest::Picture;
@@ -650,6 +651,44 @@ TEST_F(MouseTest, LosingTheCaptureEndsTheDragAsAReleaseWould)
     // A late release changes nothing.
     Release(Hex(0, 3));
     EXPECT_EQ(sel, SelOf(ctl));
+}
+
+// The host replaces the bytes while the button is held (from a timer of its
+// own): new data end the drag, and the release that follows finds none.
+TEST_F(MouseTest, NewDataFromTheHostEndTheDrag)
+{
+    RECT rc;
+    ::GetClientRect(ctl.m_hWnd, &rc);
+    const POINT below = {Hex(0, 5).x, rc.bottom + 2 * cy};
+    auto expectDragOver = [&](const char* pszAfter) {
+        SCOPED_TRACE(pszAfter);
+        EXPECT_FALSE(ctl.m_bSelecting);
+        EXPECT_FALSE(ctl.m_bTimer);
+        EXPECT_EQ(NULL, ::GetCapture()) << "clicks elsewhere would go to the control";
+    };
+
+    Press(Hex(0, 1));
+    Move(below);
+    ASSERT_TRUE(ctl.m_bTimer);
+    ctl.SetCounting(0);
+    expectDragOver("the host emptied the data");
+    Release(below);
+    expectDragOver("the release with no data");
+
+    // A load during a drag, likewise.
+    char szPath[MAX_PATH];
+    ::GetTempPathA(MAX_PATH, szPath);
+    std::strcat(szPath, "qx-mouse-drag-load.bin");
+    ctl.SetCounting(4096);
+    ctl.SaveFile(szPath);
+    Press(Hex(0, 1));
+    Move(below);
+    ASSERT_TRUE(ctl.m_bTimer);
+    EXPECT_TRUE(ctl.LoadFile(szPath));
+    expectDragOver("a load");
+    Release(below);
+    EXPECT_EQ(Sel(-1, -1), SelOf(ctl));
+    ::DeleteFileA(szPath);
 }
 
 // ---------------------------------------------------------------------------
