@@ -189,8 +189,9 @@ bool GetFolderOf(LPCSTR lpszPath, CString& strFolder)
 
 // Reports a save whose new bytes are left only in the temporary file (the
 // target is gone): the framework's message for the failure, then where the
-// bytes are, so that the user can rescue them.
-void ReportBytesLeftIn(DWORD dwError, LPCSTR lpszPath, LPCSTR lpszTemp)
+// bytes are, so that the user can rescue them, and where the old file is
+// when the save knows it.
+void ReportBytesLeftIn(DWORD dwError, LPCSTR lpszPath, LPCSTR lpszTemp, LPCSTR lpszOld = NULL)
 {
     CFileException e(CFileException::OsErrorToException(static_cast<LONG>(dwError)), static_cast<LONG>(dwError),
                      lpszPath);
@@ -198,6 +199,11 @@ void ReportBytesLeftIn(DWORD dwError, LPCSTR lpszPath, LPCSTR lpszTemp)
     e.GetErrorMessage(szMessage, sizeof szMessage);
     CString strText;
     strText.Format("%s\n\nThe saved bytes are kept in:\n%s", szMessage, lpszTemp);
+    if (lpszOld != NULL) {
+        CString strOld;
+        strOld.Format("\n\nThe old file is kept in:\n%s", lpszOld);
+        strText += strOld;
+    }
     AfxMessageBox(strText, MB_OK);
 }
 
@@ -374,7 +380,7 @@ bool RenameInPlace(LPCSTR lpszTarget, LPCSTR lpszTemp, LPCSTR lpszShown)
             ::DeleteFileA(lpszTemp);
             ReportTargetKept(lpszShown);
         } else {
-            ReportBytesLeftIn(dwError, lpszShown, lpszTemp);
+            ReportBytesLeftIn(dwError, lpszShown, lpszTemp, szAside);
         }
         return false;
     }

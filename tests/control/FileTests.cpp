@@ -503,6 +503,13 @@ protected:
         ::SetLastError(ERROR_UNABLE_TO_MOVE_REPLACEMENT_2);
         return FALSE;
     }
+    // The first move goes through, the others are refused.
+    static BOOL WINAPI OneMoveOnly(LPCSTR lpszExisting, LPCSTR lpszNew, DWORD dwFlags)
+    {
+        if (nMoves++ == 0)
+            return ::MoveFileExA(lpszExisting, lpszNew, dwFlags);
+        return RefusedMove(lpszExisting, lpszNew, dwFlags);
+    }
     // Starts a program that inherits every inheritable handle and keeps them
     // (suspended) until the test ends.
     static void StartChild()
@@ -543,6 +550,7 @@ protected:
     static HANDLE hHeld;     // the file as another program holds it
     static PROCESS_INFORMATION child;
     static int nFlushes;
+    static int nMoves;
     static LONGLONG nFlushedSize;
     static bool bTargetOldAtFlush;
     static std::string target;
@@ -550,6 +558,7 @@ protected:
 HANDLE FileFaultTest::hHeld = INVALID_HANDLE_VALUE;
 PROCESS_INFORMATION FileFaultTest::child = {};
 int FileFaultTest::nFlushes = 0;
+int FileFaultTest::nMoves = 0;
 LONGLONG FileFaultTest::nFlushedSize = -1;
 bool FileFaultTest::bTargetOldAtFlush = false;
 std::string FileFaultTest::target;
@@ -656,6 +665,25 @@ TEST_F(FileFaultTest, SaveThroughEveryOutcomeOfTheReplace)
               SaveOver(target, old, bytes));
     EXPECT_EQ(old, ReadAll(target));
     EXPECT_EQ(std::vector<std::string>{"esito.bin"}, List(dir));
+    // ... and where the old file went aside and neither file can then take
+    // the name, the message says where each of them is.
+    nMoves = 0;
+    HexEditFileHooks::pfnMoveFileExA = OneMoveOnly;
+    {
+        std::string text = SaveOver(target, old, bytes);
+        std::vector<std::string> names = List(dir);
+        ASSERT_EQ(2u, names.size());
+        std::string a = Path(names[0]), b = Path(names[1]);
+        if (ReadAll(a) == old)
+            std::swap(a, b);
+        EXPECT_EQ(bytes, ReadAll(a));
+        EXPECT_EQ(old, ReadAll(b));
+        EXPECT_EQ("Accesso a " + target + " negato.\n\nThe saved bytes are kept in:\n" + a +
+                      "\n\nThe old file is kept in:\n" + b,
+                  text);
+        ::DeleteFileA(a.c_str());
+        ::DeleteFileA(b.c_str());
+    }
 
     // Gone: the new file takes the name.
     HexEditFileHooks::Reset();
