@@ -4,10 +4,10 @@
 //
 // A failure never costs the user a byte: a load reads into an array of its
 // own and takes it only when the whole file is in; a save writes a temporary
-// file beside the target, flushes it to the disk and replaces the target with
-// it only when every byte is there. Failures are shown in the framework's
-// message box; one that names a file names the one the user chose, never the
-// temporary file.
+// file beside the target (the file a link points to, so that the link stays),
+// flushes it to the disk and replaces the target with it only when every byte
+// is there. Failures are shown in the framework's message box; one that
+// names a file names the one the user chose, never the temporary file.
 //
 // Each operation shows the wait cursor from its start. Loads and saves go in
 // pieces of a few MiB; one still running after half a second shows its
@@ -390,7 +390,8 @@ bool RenameInPlace(LPCSTR lpszTarget, LPCSTR lpszTemp, LPCSTR lpszShown)
     return true;
 }
 
-// Puts the written temporary file in the place of lpszTarget in one step. A
+// Puts the written temporary file in the place of lpszTarget, in one step
+// where the system's replace can take it, else by renames. A
 // replaced file gets dwAttributes (set again where the system's replace
 // leaves them out). A failure is reported, named after lpszShown (the path
 // the user chose); the temporary file is deleted unless it holds the only
