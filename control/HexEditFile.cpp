@@ -4,10 +4,10 @@
 //
 // A failure never costs the user a byte: a load reads into an array of its
 // own and takes it only when the whole file is in; a save writes a temporary
-// file beside the target, flushes it to the disk and replaces the target with
-// it only when every byte is there. Failures are shown in the framework's
-// message box; one that names a file names the one the user chose, never the
-// temporary file.
+// file beside the target (the file a link points to, so that the link stays),
+// flushes it to the disk and replaces the target with it only when every byte
+// is there. Failures are shown in the framework's message box; one that
+// names a file names the one the user chose, never the temporary file.
 //
 // Each operation shows the wait cursor from its start. Loads and saves go in
 // pieces of a few MiB; one still running after half a second shows its
@@ -150,7 +150,8 @@ LoadOutcome ReadWholeFile(CWnd* pCtrl, LPCSTR lpszPath, CByteArray& newData)
 {
     // Others may go on reading and writing the file (a log being written, a
     // running program) and rename or delete it (a log being rotated); one
-    // that holds it without sharing refuses the open.
+    // that holds it without sharing refuses the open. The handle is not
+    // inherited: a program started meanwhile must not keep the file open.
     HANDLE hFile = ::CreateFileA(lpszPath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                  NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
     if (hFile == INVALID_HANDLE_VALUE) {
@@ -232,8 +233,9 @@ bool GetFolderOf(LPCSTR lpszPath, CString& strFolder)
 
 // Reports a save whose new bytes are left only in the temporary file (the
 // target is gone): the framework's message for the failure, then where the
-// bytes are, so that the user can rescue them.
-void ReportBytesLeftIn(DWORD dwError, LPCSTR lpszPath, LPCSTR lpszTemp)
+// bytes are, so that the user can rescue them, and where the old file is
+// when the save knows it.
+void ReportBytesLeftIn(DWORD dwError, LPCSTR lpszPath, LPCSTR lpszTemp, LPCSTR lpszOld = NULL)
 {
     CFileException e(CFileException::OsErrorToException(static_cast<LONG>(dwError)), static_cast<LONG>(dwError),
                      lpszPath);
@@ -241,6 +243,11 @@ void ReportBytesLeftIn(DWORD dwError, LPCSTR lpszPath, LPCSTR lpszTemp)
     e.GetErrorMessage(szMessage, sizeof szMessage);
     CString strText;
     strText.Format("%s\n\nThe saved bytes are kept in:\n%s", szMessage, lpszTemp);
+    if (lpszOld != NULL) {
+        CString strOld;
+        strOld.Format("\n\nThe old file is kept in:\n%s", lpszOld);
+        strText += strOld;
+    }
     AfxMessageBox(strText, MB_OK);
 }
 
@@ -249,12 +256,34 @@ void ReportBytesLeftIn(DWORD dwError, LPCSTR lpszPath, LPCSTR lpszTemp)
 const DWORD kKeptAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
                               FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 
-// Whether the save may go on to replace or create lpszPath, judged from what
-// the target is now; dwAttributes gets its attributes, or
-// INVALID_FILE_ATTRIBUTES when there is no such file yet. A refusal is
-// reported.
-bool MayReplaceTarget(LPCSTR lpszPath, DWORD& dwAttributes)
+// The path of the file that the open hFile reaches, links followed; false
+// when the system cannot say.
+bool GetFinalPathOf(HANDLE hFile, CString& strFinal)
 {
+    char szFinal[MAX_PATH];
+    DWORD n = ::GetFinalPathNameByHandleA(hFile, szFinal, MAX_PATH, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    if (n == 0 || n >= MAX_PATH)
+        return false;
+    // The answer is in the long form: "\\?\C:\..." or "\\?\UNC\server\...".
+    LPCSTR psz = szFinal;
+    if (strncmp(psz, "\\\\?\\UNC\\", 8) == 0) {
+        strFinal = CString("\\\\") + (psz + 8);
+        return true;
+    }
+    if (strncmp(psz, "\\\\?\\", 4) == 0)
+        psz += 4;
+    strFinal = psz;
+    return true;
+}
+
+// Whether the save may go on to replace or create lpszPath, judged from what
+// the target is now. strTarget gets the file to replace: lpszPath, or the
+// file a link at lpszPath points to, so that the link stays a link.
+// dwAttributes gets that file's attributes, or INVALID_FILE_ATTRIBUTES when
+// there is no such file yet. A refusal is reported, named after lpszPath.
+bool MayReplaceTarget(LPCSTR lpszPath, DWORD& dwAttributes, CString& strTarget)
+{
+    strTarget = lpszPath;
     dwAttributes = ::GetFileAttributesA(lpszPath);
     if (dwAttributes == INVALID_FILE_ATTRIBUTES) {
         DWORD dwError = ::GetLastError();
@@ -270,28 +299,46 @@ bool MayReplaceTarget(LPCSTR lpszPath, DWORD& dwAttributes)
         ReportFileError(CFileException::accessDenied, ERROR_ACCESS_DENIED, lpszPath);
         return false;
     }
-    // A file held open elsewhere without sharing is refused now, before any
-    // byte is written.
-    HANDLE hTarget = ::CreateFileA(lpszPath, GENERIC_WRITE, 0, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    // The target is opened as the replace opens it: others may go on reading
+    // and writing it if they let it be deleted too; one that holds it
+    // otherwise is refused now, before any byte is written.
+    HANDLE hTarget = ::CreateFileA(lpszPath, GENERIC_READ | DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                   NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
     if (hTarget == INVALID_HANDLE_VALUE) {
         ReportOsError(::GetLastError(), lpszPath);
         return false;
     }
+    CString strFinal;
+    bool bResolved = GetFinalPathOf(hTarget, strFinal);
     ::CloseHandle(hTarget);
+    if (!bResolved || strFinal.CompareNoCase(lpszPath) == 0)
+        return true;
+    // A link: what counts is the file it points to.
+    strTarget = strFinal;
+    dwAttributes = ::GetFileAttributesA(strTarget);
+    if (dwAttributes == INVALID_FILE_ATTRIBUTES) {
+        ReportOsError(::GetLastError(), lpszPath);
+        return false;
+    }
+    if (dwAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) {
+        ReportFileError(CFileException::accessDenied, ERROR_ACCESS_DENIED, lpszPath);
+        return false;
+    }
     return true;
 }
 
-// Creates the empty temporary file the save writes, in the target's folder
-// so that the replace is a rename on one volume. A failure is reported.
-bool CreateTempBeside(LPCSTR lpszPath, char (&szTemp)[MAX_PATH])
+// Creates the empty temporary file the save writes, in the folder of
+// lpszTarget so that the replace is a rename on one volume. A failure is
+// reported, named after lpszShown.
+bool CreateTempBeside(LPCSTR lpszTarget, LPCSTR lpszShown, char (&szTemp)[MAX_PATH])
 {
     CString strFolder;
-    if (!GetFolderOf(lpszPath, strFolder)) {
-        ReportFileError(CFileException::badPath, ERROR_BAD_PATHNAME, lpszPath);
+    if (!GetFolderOf(lpszTarget, strFolder)) {
+        ReportFileError(CFileException::badPath, ERROR_BAD_PATHNAME, lpszShown);
         return false;
     }
     if (!::GetTempFileNameA(strFolder, "~qx", 0, szTemp)) {
-        ReportOsError(::GetLastError(), lpszPath);
+        ReportOsError(::GetLastError(), lpszShown);
         return false;
     }
     return true;
@@ -356,7 +403,10 @@ WriteOutcome WriteTempFile(CWnd* pCtrl, LPCSTR lpszPath, LPCSTR lpszTemp, const 
     // is closed.
     CFile temp;
     CFileException error;
-    if (!temp.Open(lpszTemp, CFile::modeCreate | CFile::modeNoTruncate | CFile::modeReadWrite, &error)) {
+    // Not inherited: a program started during the save would hold the file
+    // open, and the replace would fail.
+    if (!temp.Open(lpszTemp, CFile::modeCreate | CFile::modeNoTruncate | CFile::modeReadWrite | CFile::modeNoInherit,
+                   &error)) {
         ::DeleteFileA(lpszTemp);
         ReportFileError(error.m_cause, error.m_lOsError, lpszPath);
         return WriteOutcome::stopped;
@@ -406,46 +456,94 @@ WriteOutcome WriteTempFile(CWnd* pCtrl, LPCSTR lpszPath, LPCSTR lpszTemp, const 
     return WriteOutcome::written;
 }
 
-// Puts the written temporary file in the target's place in one step. A
-// replaced file gets dwAttributes (set again where the system's replace
-// leaves them out). A failure is reported; the temporary file is deleted
-// unless it holds the only copy of the bytes.
-bool PutInPlace(LPCSTR lpszPath, LPCSTR lpszTemp, bool bTargetExists, DWORD dwAttributes)
+// Reports a save that could not replace the target and left it whole: the
+// temporary file is gone and the file is as it was.
+void ReportTargetKept(LPCSTR lpszPath)
 {
-    BOOL bReplaced;
-    DWORD dwError = NO_ERROR;
-    if (bTargetExists) {
-        bReplaced = ReplaceWith(lpszPath, lpszTemp);
-        if (!bReplaced) {
-            dwError = ::GetLastError();
-            // The system may have removed the target and then failed to
-            // rename the new file: the new file is then the only copy, and
-            // it goes in under the target's name or stays where it is, and
-            // the user is told where.
-            if (dwError == ERROR_UNABLE_TO_MOVE_REPLACEMENT &&
-                ::GetFileAttributesA(lpszPath) == INVALID_FILE_ATTRIBUTES) {
-                bReplaced = MoveInPlace(lpszTemp, lpszPath);
-                if (!bReplaced) {
-                    ReportBytesLeftIn(::GetLastError(), lpszPath, lpszTemp);
-                    return false;
-                }
-            }
-        }
-        if (bReplaced && (::GetFileAttributesA(lpszPath) & kKeptAttributes) != dwAttributes)
-            ::SetFileAttributesA(lpszPath, dwAttributes);
-    } else {
-        bReplaced = MoveInPlace(lpszTemp, lpszPath);
-        if (!bReplaced)
-            dwError = ::GetLastError();
-    }
-    if (!bReplaced) {
+    CString strText;
+    strText.Format("%s could not be replaced: the system could not take the old file away.\n\n"
+                   "The file is as it was before the save, and no temporary file is left.",
+                   lpszPath);
+    AfxMessageBox(strText, MB_OK);
+}
+
+// Replaces lpszTarget with lpszTemp by renames: the target aside, the new
+// file in, the old one deleted. It serves where the system's replace failed
+// and left the target whole (a system that cannot replace a file another
+// program has open, as Wine). A failure is reported, named after lpszShown;
+// the target is then put back, or the message says where the bytes are.
+bool RenameInPlace(LPCSTR lpszTarget, LPCSTR lpszTemp, LPCSTR lpszShown)
+{
+    CString strFolder;
+    char szAside[MAX_PATH];
+    if (!GetFolderOf(lpszTarget, strFolder) || !::GetTempFileNameA(strFolder, "~qx", 0, szAside)) {
         ::DeleteFileA(lpszTemp);
-        // The target could not be removed: it is in use or protected.
-        if (dwError == ERROR_UNABLE_TO_REMOVE_REPLACED || dwError == ERROR_UNABLE_TO_MOVE_REPLACEMENT)
-            dwError = ERROR_ACCESS_DENIED;
-        ReportOsError(dwError, lpszPath);
+        ReportTargetKept(lpszShown);
         return false;
     }
+    if (!MoveInPlace(lpszTarget, szAside)) {
+        ::DeleteFileA(szAside);
+        ::DeleteFileA(lpszTemp);
+        ReportTargetKept(lpszShown);
+        return false;
+    }
+    if (!MoveInPlace(lpszTemp, lpszTarget)) {
+        DWORD dwError = ::GetLastError();
+        if (MoveInPlace(szAside, lpszTarget)) {
+            ::DeleteFileA(lpszTemp);
+            ReportTargetKept(lpszShown);
+        } else {
+            ReportBytesLeftIn(dwError, lpszShown, lpszTemp, szAside);
+        }
+        return false;
+    }
+    // A program that still has the old file open keeps reading it; the
+    // system deletes it when the last of them closes it.
+    ::DeleteFileA(szAside);
+    return true;
+}
+
+// Puts the written temporary file in the place of lpszTarget, in one step
+// where the system's replace can take it, else by renames. A
+// replaced file gets dwAttributes (set again where the system's replace
+// leaves them out). A failure is reported, named after lpszShown (the path
+// the user chose); the temporary file is deleted unless it holds the only
+// copy of the bytes, and then the message says where it is.
+bool PutInPlace(LPCSTR lpszTarget, LPCSTR lpszTemp, bool bTargetExists, DWORD dwAttributes, LPCSTR lpszShown)
+{
+    if (!bTargetExists) {
+        if (MoveInPlace(lpszTemp, lpszTarget))
+            return true;
+        DWORD dwError = ::GetLastError();
+        ::DeleteFileA(lpszTemp);
+        ReportOsError(dwError, lpszShown);
+        return false;
+    }
+    bool bReplaced = ReplaceWith(lpszTarget, lpszTemp) != FALSE;
+    if (!bReplaced) {
+        DWORD dwError = ::GetLastError();
+        bool bTargetGone = ::GetFileAttributesA(lpszTarget) == INVALID_FILE_ATTRIBUTES;
+        if ((dwError == ERROR_UNABLE_TO_MOVE_REPLACEMENT || dwError == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) &&
+            bTargetGone) {
+            // The system removed the target, or moved it aside under a name
+            // of its own, and could not rename the new file: the new file is
+            // the only copy, and it goes in under the target's name or stays
+            // where it is, and the user is told where.
+            if (!MoveInPlace(lpszTemp, lpszTarget)) {
+                ReportBytesLeftIn(::GetLastError(), lpszShown, lpszTemp);
+                return false;
+            }
+        } else if (dwError == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) {
+            // The old file is aside and something else took its name: the
+            // new bytes stay where they are.
+            ReportBytesLeftIn(dwError, lpszShown, lpszTemp);
+            return false;
+        } else if (!RenameInPlace(lpszTarget, lpszTemp, lpszShown)) {
+            return false;   // the target is whole (ERROR_UNABLE_TO_REMOVE_REPLACED and the like)
+        }
+    }
+    if ((::GetFileAttributesA(lpszTarget) & kKeptAttributes) != dwAttributes)
+        ::SetFileAttributesA(lpszTarget, dwAttributes);
     return true;
 }
 
@@ -563,10 +661,11 @@ void CHexEditCtrl::SaveFile(LPCSTR lpszPath)
     CWaitCursor wait;
 
     DWORD dwAttributes;
-    if (!MayReplaceTarget(lpszPath, dwAttributes))
+    CString strTarget;
+    if (!MayReplaceTarget(lpszPath, dwAttributes, strTarget))
         return;
     char szTemp[MAX_PATH];
-    if (!CreateTempBeside(lpszPath, szTemp))
+    if (!CreateTempBeside(strTarget, lpszPath, szTemp))
         return;
     UINT nSize = static_cast<UINT>(m_data.GetSize());
     WriteOutcome written = WriteTempFile(this, lpszPath, szTemp, m_data.GetData(), nSize);
@@ -575,7 +674,7 @@ void CHexEditCtrl::SaveFile(LPCSTR lpszPath)
     if (written != WriteOutcome::written)
         return;
     bool bTargetExisted = dwAttributes != INVALID_FILE_ATTRIBUTES;
-    if (!PutInPlace(lpszPath, szTemp, bTargetExisted, AttributesAfterSave(dwAttributes)))
+    if (!PutInPlace(strTarget, szTemp, bTargetExisted, AttributesAfterSave(dwAttributes), lpszPath))
         return;
     // The file now holds what the control shows.
     m_bModified = FALSE;

@@ -420,19 +420,35 @@ TEST_F(FileTest, FileHeldOpenWithoutSharingIsRefused)
     hHeld = ::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
                           OPEN_EXISTING, 0, NULL);
     ASSERT_NE(INVALID_HANDLE_VALUE, hHeld);
-    Bytes old = ReadAll(path);
-    std::vector<std::string> names = List(dir);
+    ExpectSaveRefused(path, "Violazione di condivisione durante l'accesso a " + path + ".");
+    ::CloseHandle(hHeld);
+}
+
+// A reader that shares everything (an indexer, a viewer) does not stop the
+// save, and goes on reading the old bytes it opened.
+TEST_F(FileTest, ReaderSharingEverythingDoesNotStopTheSave)
+{
+    std::string path = Path("letto.bin");
+    Bytes old = Pattern(300, 2), bytes = Pattern(500, 3);
+    ASSERT_TRUE(WriteAll(path, old));
+    HANDLE hReader = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                   NULL, OPEN_EXISTING, 0, NULL);
+    ASSERT_NE(INVALID_HANDLE_VALUE, hReader);
+    ctl.SetBytes(bytes);
     {
         MessageBoxCatcher box;
         ctl.SaveFile(path.c_str());
-        EXPECT_EQ(1, box.Count());
-        EXPECT_TRUE(box.Text() == "Violazione di condivisione durante l'accesso a " + path + "." ||
-                    box.Text() == "Accesso a " + path + " negato.")
-            << box.Text();
+        EXPECT_EQ(0, box.Count()) << box.Text();
     }
-    EXPECT_EQ(old, ReadAll(path));
-    EXPECT_EQ(names, List(dir));
-    ::CloseHandle(hHeld);
+    EXPECT_EQ(bytes, ReadAll(path));
+    Bytes seen(old.size() + 1);
+    DWORD nRead = 0;
+    EXPECT_TRUE(::ReadFile(hReader, seen.data(), static_cast<DWORD>(seen.size()), &nRead, NULL));
+    seen.resize(nRead);
+    EXPECT_EQ(old, seen);
+    ::CloseHandle(hReader);
+    // The old file goes with the reader's handle; nothing else is left.
+    EXPECT_EQ(std::vector<std::string>{"letto.bin"}, List(dir));
 }
 
 // Faults injected where the system rarely fails: the test build's hooks
@@ -442,6 +458,7 @@ protected:
     void TearDown() override
     {
         HexEditFileHooks::Reset();
+        EndChild();
         if (hHeld != INVALID_HANDLE_VALUE)
             ::CloseHandle(hHeld);
         FileTest::TearDown();
@@ -472,15 +489,76 @@ protected:
         ::SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;
     }
+    // The target could not be removed: both files keep their names.
+    static BOOL WINAPI ReplaceThatKeepsTheTarget(LPCSTR, LPCSTR, LPCSTR, DWORD, LPVOID, LPVOID)
+    {
+        ::SetLastError(ERROR_UNABLE_TO_REMOVE_REPLACED);
+        return FALSE;
+    }
+    // The target went aside under a name of the system's, and the new file
+    // could not take its name.
+    static BOOL WINAPI ReplaceThatMovesTheTargetAside(LPCSTR lpszReplaced, LPCSTR, LPCSTR, DWORD, LPVOID, LPVOID)
+    {
+        ::MoveFileA(lpszReplaced, (std::string(lpszReplaced) + ".aside").c_str());
+        ::SetLastError(ERROR_UNABLE_TO_MOVE_REPLACEMENT_2);
+        return FALSE;
+    }
+    // The first move goes through, the others are refused.
+    static BOOL WINAPI OneMoveOnly(LPCSTR lpszExisting, LPCSTR lpszNew, DWORD dwFlags)
+    {
+        if (nMoves++ == 0)
+            return ::MoveFileExA(lpszExisting, lpszNew, dwFlags);
+        return RefusedMove(lpszExisting, lpszNew, dwFlags);
+    }
+    // Starts a program that inherits every inheritable handle and keeps them
+    // (suspended) until the test ends.
+    static void StartChild()
+    {
+        char cmd[MAX_PATH + 16];
+        ::GetSystemDirectoryA(cmd, MAX_PATH);
+        lstrcatA(cmd, "\\cmd.exe");
+        STARTUPINFOA si = {};
+        si.cb = sizeof si;
+        if (child.hProcess == NULL) {
+            EXPECT_TRUE(::CreateProcessA(cmd, NULL, NULL, NULL, TRUE, CREATE_SUSPENDED | CREATE_NO_WINDOW, NULL, NULL,
+                                         &si, &child));
+        }
+    }
+    static void EndChild()
+    {
+        if (child.hProcess != NULL) {
+            ::TerminateProcess(child.hProcess, 0);
+            ::WaitForSingleObject(child.hProcess, 5000);
+            ::CloseHandle(child.hThread);
+            ::CloseHandle(child.hProcess);
+        }
+        child = PROCESS_INFORMATION();
+    }
+
+    // Saves over a file of old bytes with the replace (and the moves) as
+    // the hooks make them; the box's text, empty for none.
+    std::string SaveOver(const std::string& path, const Bytes& old, const Bytes& bytes)
+    {
+        EXPECT_TRUE(WriteAll(path, old));
+        ctl.SetBytes(bytes);
+        MessageBoxCatcher box;
+        ctl.SaveFile(path.c_str());
+        EXPECT_LE(box.Count(), 1);
+        return box.Count() ? box.Text() : std::string();
+    }
 
     static HANDLE hHeld;     // the file as another program holds it
+    static PROCESS_INFORMATION child;
     static int nFlushes;
+    static int nMoves;
     static LONGLONG nFlushedSize;
     static bool bTargetOldAtFlush;
     static std::string target;
 };
 HANDLE FileFaultTest::hHeld = INVALID_HANDLE_VALUE;
+PROCESS_INFORMATION FileFaultTest::child = {};
 int FileFaultTest::nFlushes = 0;
+int FileFaultTest::nMoves = 0;
 LONGLONG FileFaultTest::nFlushedSize = -1;
 bool FileFaultTest::bTargetOldAtFlush = false;
 std::string FileFaultTest::target;
@@ -584,6 +662,112 @@ TEST_F(FileFaultTest, SaveThatLosesTheTargetNamesTheFileWithTheBytes)
     EXPECT_EQ(bytes, ReadAll(temp));
     EXPECT_EQ(1, box.Count());
     EXPECT_EQ("Accesso a " + target + " negato.\n\nThe saved bytes are kept in:\n" + temp, box.Text());
+}
+
+// Every way the system's replace can end: the target is replaced, or kept
+// whole, or gone with the new bytes still beside it; no byte is lost and the
+// message says what happened.
+TEST_F(FileFaultTest, SaveThroughEveryOutcomeOfTheReplace)
+{
+    target = Path("esito.bin");
+    const std::string aside = target + ".aside";
+    Bytes old = Pattern(100, 3), bytes = Pattern(700, 4);
+
+    // Replaced.
+    EXPECT_EQ("", SaveOver(target, old, bytes));
+    EXPECT_EQ(bytes, ReadAll(target));
+    EXPECT_EQ(std::vector<std::string>{"esito.bin"}, List(dir));
+
+    // Kept whole: the save replaces it by renames instead.
+    HexEditFileHooks::pfnReplaceFileA = ReplaceThatKeepsTheTarget;
+    EXPECT_EQ("", SaveOver(target, old, bytes));
+    EXPECT_EQ(bytes, ReadAll(target));
+    EXPECT_EQ(std::vector<std::string>{"esito.bin"}, List(dir));
+    // ... and where they fail too, the file stays whole and nothing is left.
+    HexEditFileHooks::pfnMoveFileExA = RefusedMove;
+    EXPECT_EQ(target + " could not be replaced: the system could not take the old file away.\n\n"
+                       "The file is as it was before the save, and no temporary file is left.",
+              SaveOver(target, old, bytes));
+    EXPECT_EQ(old, ReadAll(target));
+    EXPECT_EQ(std::vector<std::string>{"esito.bin"}, List(dir));
+    // ... and where the old file went aside and neither file can then take
+    // the name, the message says where each of them is.
+    nMoves = 0;
+    HexEditFileHooks::pfnMoveFileExA = OneMoveOnly;
+    {
+        std::string text = SaveOver(target, old, bytes);
+        std::vector<std::string> names = List(dir);
+        ASSERT_EQ(2u, names.size());
+        std::string a = Path(names[0]), b = Path(names[1]);
+        if (ReadAll(a) == old)
+            std::swap(a, b);
+        EXPECT_EQ(bytes, ReadAll(a));
+        EXPECT_EQ(old, ReadAll(b));
+        EXPECT_EQ("Accesso a " + target + " negato.\n\nThe saved bytes are kept in:\n" + a +
+                      "\n\nThe old file is kept in:\n" + b,
+                  text);
+        ::DeleteFileA(a.c_str());
+        ::DeleteFileA(b.c_str());
+    }
+
+    // Gone: the new file takes the name.
+    HexEditFileHooks::Reset();
+    HexEditFileHooks::pfnReplaceFileA = ReplaceThatLosesTheTarget;
+    EXPECT_EQ("", SaveOver(target, old, bytes));
+    EXPECT_EQ(bytes, ReadAll(target));
+    EXPECT_EQ(std::vector<std::string>{"esito.bin"}, List(dir));
+
+    // Moved aside by the system: the new file takes the name, the old one
+    // stays where the system put it.
+    HexEditFileHooks::pfnReplaceFileA = ReplaceThatMovesTheTargetAside;
+    EXPECT_EQ("", SaveOver(target, old, bytes));
+    EXPECT_EQ(bytes, ReadAll(target));
+    EXPECT_EQ(old, ReadAll(aside));
+    EXPECT_EQ((std::vector<std::string>{"esito.bin", "esito.bin.aside"}), List(dir));
+    ::DeleteFileA(aside.c_str());
+    // ... and where the name cannot be taken, the message names the file
+    // that holds the new bytes.
+    HexEditFileHooks::pfnMoveFileExA = RefusedMove;
+    std::string text = SaveOver(target, old, bytes);
+    ::DeleteFileA(aside.c_str());
+    std::vector<std::string> names = List(dir);
+    ASSERT_EQ(1u, names.size());
+    std::string temp = Path(names[0]);
+    EXPECT_EQ(bytes, ReadAll(temp));
+    EXPECT_EQ("Accesso a " + target + " negato.\n\nThe saved bytes are kept in:\n" + temp, text);
+}
+
+// A program started while a file is open for a load or a save inherits no
+// handle of it: the save's replace and a later save go through.
+TEST_F(FileFaultTest, ProgramStartedDuringLoadOrSaveHoldsNoFile)
+{
+    std::string path = Path("figlio.bin");
+    Bytes bytes = Pattern(3000, 5);
+    ASSERT_TRUE(WriteAll(path, bytes));
+    HexEditFileHooks::pfnBeforeRead = [](LPCSTR) { StartChild(); };
+    ctl.LoadFile(path.c_str());
+    EXPECT_EQ(bytes, Data());
+    ASSERT_NE(nullptr, child.hProcess);
+    HexEditFileHooks::Reset();
+    ctl.Fill(0x42);
+    {
+        MessageBoxCatcher box;
+        ctl.SaveFile(path.c_str());
+        EXPECT_EQ(0, box.Count()) << box.Text();
+    }
+    EXPECT_EQ(Bytes(3000, 0x42), ReadAll(path));
+    EndChild();
+
+    HexEditFileHooks::pfnAfterPiece = [](ULONGLONG) { StartChild(); };
+    ctl.Fill(0x43);
+    {
+        MessageBoxCatcher box;
+        ctl.SaveFile(path.c_str());
+        EXPECT_EQ(0, box.Count()) << box.Text();
+    }
+    ASSERT_NE(nullptr, child.hProcess);
+    EXPECT_EQ(Bytes(3000, 0x43), ReadAll(path));
+    EXPECT_EQ(std::vector<std::string>{"figlio.bin"}, List(dir));
 }
 
 TEST_F(FileTest, FolderAsThePathIsRefused)
