@@ -93,6 +93,21 @@ void AfterPiece(ULONGLONG nDone)
 #endif
 }
 
+// Exchanges the storage of two byte arrays, so that a loaded file becomes
+// the control's bytes without a copy and without a step that can fail.
+// CByteArray has no assignment or swap of its own; its storage members are
+// protected, which lets a class derived from it name them.
+class CByteArrayStorage : public CByteArray {
+public:
+    static void Swap(CByteArray& a, CByteArray& b)
+    {
+        std::swap(a.*&CByteArrayStorage::m_pData, b.*&CByteArrayStorage::m_pData);
+        std::swap(a.*&CByteArrayStorage::m_nSize, b.*&CByteArrayStorage::m_nSize);
+        std::swap(a.*&CByteArrayStorage::m_nMaxSize, b.*&CByteArrayStorage::m_nMaxSize);
+        std::swap(a.*&CByteArrayStorage::m_nGrowBy, b.*&CByteArrayStorage::m_nGrowBy);
+    }
+};
+
 // Marks a file operation as running for as long as it lives: the progress
 // window lets messages through, and none of them may start another one on
 // the same bytes.
@@ -349,7 +364,7 @@ void CHexEditCtrl::Fill(BYTE value)
     if (m_bInFileOperation)
         return;
     CWaitCursor wait;
-    int nSize = m_data.GetSize();
+    INT_PTR nSize = m_data.GetSize();
     if (nSize > 0) {
         memset(m_data.GetData(), value, static_cast<size_t>(nSize));
         BytesChanged();
@@ -386,7 +401,8 @@ BOOL CHexEditCtrl::LoadFile(LPCSTR lpszPath)
     if (outcome == LoadOutcome::cancelled)
         return FALSE;   // the user knows: nothing to report
 
-    m_data = std::move(newData);
+    // The old bytes go with newData when it goes out of scope.
+    CByteArrayStorage::Swap(m_data, newData);
     // New bytes from the file: unmodified, but changed for EN_CHANGE.
     BytesChanged();
     m_bModified = FALSE;
