@@ -231,8 +231,8 @@ public:
 };
 
 BEGIN_MESSAGE_MAP(CommandWindow, CWnd)
-    ON_COMMAND(ID_RUN, OnRun)
-    ON_UPDATE_COMMAND_UI(ID_RUN, OnUpdateRun)
+    ON_COMMAND(ID_RUN, &CommandWindow::OnRun)
+    ON_UPDATE_COMMAND_UI(ID_RUN, &CommandWindow::OnUpdateRun)
 END_MESSAGE_MAP()
 
 } // namespace
