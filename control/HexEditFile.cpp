@@ -469,8 +469,9 @@ void CHexEditCtrl::OpenFile()
         return;
     // No default extension, "*.*" as the initial name; OFN_NOCHANGEDIR,
     // OFN_NOVALIDATE, OFN_EXPLORER and OFN_LONGNAMES, then OFN_HIDEREADONLY
-    // and OFN_EXPLORER added.
-    CFileDialog dlg(TRUE, NULL, "*.*", 0x280108, "All Files (*.*) |*.*||", NULL);
+    // and OFN_EXPLORER added. The old-style dialog (bVistaStyle FALSE): the
+    // Vista-style one, MFC's default, ignores these flags.
+    CFileDialog dlg(TRUE, NULL, "*.*", 0x280108, "All Files (*.*) |*.*||", NULL, 0, FALSE);
     dlg.GetOFN().Flags |= 0x80004;
     if (dlg.DoModal() != IDOK)
         return;
@@ -481,7 +482,7 @@ void CHexEditCtrl::SaveFileAs()
 {
     if (m_bInFileOperation)
         return;
-    CFileDialog dlg(FALSE, NULL, "*.*", 0x280108, "All Files (*.*) |*.*||", NULL);
+    CFileDialog dlg(FALSE, NULL, "*.*", 0x280108, "All Files (*.*) |*.*||", NULL, 0, FALSE);
     dlg.GetOFN().Flags |= 0x80004;
     if (dlg.DoModal() != IDOK)
         return;
