@@ -15,13 +15,13 @@ void AfxDeleteGdiTempMaps();
 void AfxDeleteTempDC(HDC hDC);
 AfxHostHooks& AfxGetHostHooks();
 
-// How many wait cursors are on (CCmdTarget::BeginWaitCursor).
-int AfxGetWaitCursorCount();
-
 // The text of the window title for message boxes: the application title
 // string, or the program's file name when there is none.
 CString AfxGetAppTitle();
 
+// Every frame window that exists, for the idle update of their command UI.
+#include <vector>
+std::vector<CFrameWnd*>& AfxFrameList();
 
 // Positions over a list held in a std::vector: element i is at position
 // i + 1, and NULL ends the walk.
@@ -39,6 +39,3 @@ typename Vector::value_type AfxNextAt(const Vector& list, POSITION& rPosition)
     rPosition = i + 1 < list.size() ? reinterpret_cast<POSITION>(i + 2) : NULL;
     return p;
 }
-// Every frame window that exists, for the idle update of their command UI.
-#include <vector>
-std::vector<CFrameWnd*>& AfxFrameList();
