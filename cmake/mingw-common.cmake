@@ -26,8 +26,15 @@ string(APPEND CMAKE_EXE_LINKER_FLAGS_INIT " -static -static-libgcc -static-libst
 
 # Resource scripts are UTF-8 (they also say so with #pragma code_page(65001));
 # windres then stores the strings in code page 1252, the ANSI code page.
-# The preprocessor is named so windres does not go looking for one.
-set(CMAKE_RC_FLAGS_INIT "-c 65001 --preprocessor=${CMAKE_C_COMPILER} --preprocessor-arg=-E --preprocessor-arg=-xc --preprocessor-arg=-DRC_INVOKED")
+# The preprocessor is named so windres does not go looking for one; it runs
+# through rc-preprocess.sh, which gives TOOLBAR statements the layout of the
+# Microsoft resource compiler.
+set(CMAKE_RC_FLAGS_INIT "-c 65001 --preprocessor=${CMAKE_CURRENT_LIST_DIR}/rc-preprocess.sh --preprocessor-arg=--cc=${CMAKE_C_COMPILER} --preprocessor-arg=-E --preprocessor-arg=-xc --preprocessor-arg=-DRC_INVOKED")
+# A build tree configured before the preprocessor was wrapped keeps the old
+# flags in its cache, and would store toolbars in windres's layout.
+if(DEFINED CACHE{CMAKE_RC_FLAGS} AND NOT "$CACHE{CMAKE_RC_FLAGS}" MATCHES "rc-preprocess.sh --preprocessor-arg=--cc=")
+  set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS_INIT}" CACHE STRING "Flags for Windows Resource Compiler" FORCE)
+endif()
 
 # Programs built here run under Wine. The root CMakeLists.txt adds the prefix
 # inside the build tree; this default serves projects that only use the

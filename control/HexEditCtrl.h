@@ -294,6 +294,7 @@ protected:
     afx_msg void OnContextMenu(CWnd* pWnd, CPoint pos);
     afx_msg void OnCaptureChanged(CWnd* pWnd);
     afx_msg BOOL OnMouseWheel(UINT nFlags, short zDelta, CPoint pt);
+    afx_msg BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message);
     afx_msg LRESULT OnGetModify(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnSetModify(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnSetReadOnly(WPARAM wParam, LPARAM lParam);

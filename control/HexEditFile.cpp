@@ -98,6 +98,21 @@ void AfterPiece(ULONGLONG nDone)
 #endif
 }
 
+// Exchanges the storage of two byte arrays, so that a loaded file becomes
+// the control's bytes without a copy and without a step that can fail.
+// CByteArray has no assignment or swap of its own; its storage members are
+// protected, which lets a class derived from it name them.
+class CByteArrayStorage : public CByteArray {
+public:
+    static void Swap(CByteArray& a, CByteArray& b)
+    {
+        std::swap(a.*&CByteArrayStorage::m_pData, b.*&CByteArrayStorage::m_pData);
+        std::swap(a.*&CByteArrayStorage::m_nSize, b.*&CByteArrayStorage::m_nSize);
+        std::swap(a.*&CByteArrayStorage::m_nMaxSize, b.*&CByteArrayStorage::m_nMaxSize);
+        std::swap(a.*&CByteArrayStorage::m_nGrowBy, b.*&CByteArrayStorage::m_nGrowBy);
+    }
+};
+
 // Marks a file operation as running for as long as it lives: the progress
 // window lets messages through, and none of them may start another one on
 // the same bytes. Once the control's window is gone the flag is left alone:
@@ -560,7 +575,7 @@ void CHexEditCtrl::Fill(BYTE value)
     if (m_bInFileOperation)
         return;
     CWaitCursor wait;
-    int nSize = m_data.GetSize();
+    INT_PTR nSize = m_data.GetSize();
     if (nSize > 0) {
         memset(m_data.GetData(), value, static_cast<size_t>(nSize));
         BytesChanged();
@@ -607,7 +622,8 @@ BOOL CHexEditCtrl::LoadFile(LPCSTR lpszPath)
     if (outcome == LoadOutcome::cancelled)
         return FALSE;   // the user knows: nothing to report
 
-    m_data = std::move(newData);
+    // The old bytes go with newData when it goes out of scope.
+    CByteArrayStorage::Swap(m_data, newData);
     // New bytes from the file: unmodified, but changed for EN_CHANGE.
     BytesChanged();
     m_bModified = FALSE;
@@ -686,8 +702,9 @@ void CHexEditCtrl::OpenFile()
         return;
     // No default extension, "*.*" as the initial name; OFN_NOCHANGEDIR,
     // OFN_NOVALIDATE, OFN_EXPLORER and OFN_LONGNAMES, then OFN_HIDEREADONLY
-    // and OFN_EXPLORER added.
-    CFileDialog dlg(TRUE, NULL, "*.*", 0x280108, "All Files (*.*) |*.*||", NULL);
+    // and OFN_EXPLORER added. The old-style dialog (bVistaStyle FALSE): the
+    // Vista-style one, MFC's default, ignores these flags.
+    CFileDialog dlg(TRUE, NULL, "*.*", 0x280108, "All Files (*.*) |*.*||", NULL, 0, FALSE);
     dlg.GetOFN().Flags |= 0x80004;
     if (dlg.DoModal() != IDOK)
         return;
@@ -698,7 +715,7 @@ void CHexEditCtrl::SaveFileAs()
 {
     if (m_bInFileOperation)
         return;
-    CFileDialog dlg(FALSE, NULL, "*.*", 0x280108, "All Files (*.*) |*.*||", NULL);
+    CFileDialog dlg(FALSE, NULL, "*.*", 0x280108, "All Files (*.*) |*.*||", NULL, 0, FALSE);
     dlg.GetOFN().Flags |= 0x80004;
     if (dlg.DoModal() != IDOK)
         return;

@@ -246,6 +246,17 @@ void CHexEditCtrl::OnCaptureChanged(CWnd* pWnd)
     Default();
 }
 
+BOOL CHexEditCtrl::OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message)
+{
+    // A load or a save lets messages through while it runs; the wait cursor
+    // stays over the control, where the edit class would put its I-beam.
+    if (m_bInFileOperation) {
+        RestoreWaitCursor();
+        return TRUE;
+    }
+    return CEdit::OnSetCursor(pWnd, nHitTest, message);
+}
+
 BOOL CHexEditCtrl::OnMouseWheel(UINT, short zDelta, CPoint)
 {
     if (m_data.GetSize() == 0)

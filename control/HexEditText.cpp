@@ -25,8 +25,8 @@ int HexDigitValue(char ch)
 
 int CHexEditCtrl::GetRowCount() const
 {
-    int n = m_data.GetSize();
-    return n / m_nBytesPerRow + (n % m_nBytesPerRow != 0 ? 1 : 0);
+    INT_PTR n = m_data.GetSize();
+    return static_cast<int>(n / m_nBytesPerRow + (n % m_nBytesPerRow != 0 ? 1 : 0));
 }
 
 CString CHexEditCtrl::GetAddressText()
@@ -52,7 +52,7 @@ void CHexEditCtrl::FormatRow(int nRow, RowText* pRow) const
     // In 64 bits: a row far past the end must hold no byte rather than wrap
     // around to the start.
     const LONGLONG nFirst64 = static_cast<LONGLONG>(nRow) * m_nBytesPerRow * (m_nByteDigits / 2);
-    const int nSize = m_data.GetSize();
+    const INT_PTR nSize = m_data.GetSize();
     int nPresent = nFirst64 < 0 || nFirst64 >= nSize ? 0 : static_cast<int>(nSize - nFirst64);
     if (nPresent > nCells)
         nPresent = nCells;

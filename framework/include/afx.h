@@ -303,23 +303,6 @@ protected:
 struct __POSITION {};
 typedef __POSITION* POSITION;
 
-// Positions over a list held in a std::vector: element i is at position
-// i + 1, and NULL ends the walk.
-template <class Vector>
-POSITION AfxFirstPosition(const Vector& list)
-{
-    return list.empty() ? NULL : reinterpret_cast<POSITION>(static_cast<UINT_PTR>(1));
-}
-
-template <class Vector>
-typename Vector::value_type AfxNextAt(const Vector& list, POSITION& rPosition)
-{
-    UINT_PTR i = reinterpret_cast<UINT_PTR>(rPosition) - 1;
-    typename Vector::value_type p = i < list.size() ? list[i] : NULL;
-    rPosition = i + 1 < list.size() ? reinterpret_cast<POSITION>(i + 2) : NULL;
-    return p;
-}
-
 // ---------------------------------------------------------------------------
 // CArchive: the stream a document serializes through, over one CFile.
 // Unbuffered: every Read and Write goes to the file at once.

@@ -1,5 +1,5 @@
 // afxcoll.h - the framework's collections: CByteArray, a growable array of
-// bytes with a signed 32-bit element count and checked element access.
+// bytes with a pointer-sized signed element count and checked element access.
 #pragma once
 
 #include "afx.h"
@@ -9,41 +9,39 @@ class CByteArray : public CObject {
 public:
     CByteArray() = default;
     ~CByteArray() override;
-    // Takes over the other array's storage, leaving it empty: a new content
-    // can be built aside and taken without a copy or a failure.
-    CByteArray& operator=(CByteArray&& other) noexcept;
 
-    int GetSize() const { return m_nSize; }
-    int GetCount() const { return m_nSize; }
+    INT_PTR GetSize() const { return m_nSize; }
+    INT_PTR GetCount() const { return m_nSize; }
     BOOL IsEmpty() const { return m_nSize == 0; }
-    int GetUpperBound() const { return m_nSize - 1; }
+    INT_PTR GetUpperBound() const { return m_nSize - 1; }
 
     // Sizes the array to nNewSize elements; new elements are zero. nGrowBy,
     // when not negative, becomes the growth step. SetSize(0, -1) frees the
     // storage. Throws CInvalidArgException for a negative size and
     // CMemoryException when the storage cannot be had (the elements are then
     // unchanged).
-    void SetSize(int nNewSize, int nGrowBy = -1);
+    void SetSize(INT_PTR nNewSize, INT_PTR nGrowBy = -1);
     void FreeExtra();
     void RemoveAll() { SetSize(0, -1); }
 
-    BYTE GetAt(int nIndex) const;
-    void SetAt(int nIndex, BYTE newElement);
-    BYTE& ElementAt(int nIndex);
-    const BYTE& ElementAt(int nIndex) const;
-    BYTE operator[](int nIndex) const { return GetAt(nIndex); }
-    BYTE& operator[](int nIndex) { return ElementAt(nIndex); }
+    BYTE GetAt(INT_PTR nIndex) const;
+    void SetAt(INT_PTR nIndex, BYTE newElement);
+    BYTE& ElementAt(INT_PTR nIndex);
+    const BYTE& ElementAt(INT_PTR nIndex) const;
+    BYTE operator[](INT_PTR nIndex) const { return GetAt(nIndex); }
+    BYTE& operator[](INT_PTR nIndex) { return ElementAt(nIndex); }
 
     const BYTE* GetData() const { return m_pData; }
     BYTE* GetData() { return m_pData; }
 
-    void SetAtGrow(int nIndex, BYTE newElement);
-    int Add(BYTE newElement);
+    void SetAtGrow(INT_PTR nIndex, BYTE newElement);
+    INT_PTR Add(BYTE newElement);
     void Copy(const CByteArray& src);
 
-private:
+protected:
+    // The storage, in MFC's layout and names, for classes derived from it.
     BYTE* m_pData = nullptr;
-    int m_nSize = 0;
-    int m_nMaxSize = 0;
-    int m_nGrowBy = 0;
+    INT_PTR m_nSize = 0;
+    INT_PTR m_nMaxSize = 0;
+    INT_PTR m_nGrowBy = 0;
 };

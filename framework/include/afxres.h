@@ -13,7 +13,6 @@
 // Resource type of toolbar resources (read by CToolBar::LoadToolBar).
 #define RT_TOOLBAR                      MAKEINTRESOURCE(241)
 #endif
-#define AFX_RT_TOOLBAR_ID               241
 
 /////////////////////////////////////////////////////////////////////////////
 // Separator in toolbar/status-bar id tables

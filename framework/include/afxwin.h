@@ -329,28 +329,30 @@ protected:                                                            \
 #define ON_WM_CAPTURECHANGED() AFX_WM_ENTRY(WM_CAPTURECHANGED, AfxSig_vW2, void (CWnd::*)(CWnd*), OnCaptureChanged)
 #define ON_WM_MOUSEWHEEL() AFX_WM_ENTRY(WM_MOUSEWHEEL, AfxSig_bwsp, BOOL (CWnd::*)(UINT, short, CPoint), OnMouseWheel)
 
+// The handler is named as MFC takes it: &CMyClass::OnX, or the bare member
+// name of the class whose map this is.
 #define ON_MESSAGE(message, memberFxn) \
-    {message, 0, 0, 0, AfxSig_lwl, AfxMsgFn(static_cast<LRESULT (CWnd::*)(WPARAM, LPARAM)>(&ThisClass::memberFxn))},
+    {message, 0, 0, 0, AfxSig_lwl, AfxMsgFn(static_cast<LRESULT (CWnd::*)(WPARAM, LPARAM)>(memberFxn))},
 #define ON_COMMAND(id, memberFxn) \
-    {WM_COMMAND, CN_COMMAND, (WORD)(id), (WORD)(id), AfxSig_cmd, AfxMsgFn(static_cast<void (CCmdTarget::*)(void)>(&ThisClass::memberFxn))},
+    {WM_COMMAND, CN_COMMAND, (WORD)(id), (WORD)(id), AfxSig_cmd, AfxMsgFn(static_cast<void (CCmdTarget::*)(void)>(memberFxn))},
 #define ON_UPDATE_COMMAND_UI(id, memberFxn) \
-    {WM_COMMAND, CN_UPDATE_COMMAND_UI, (WORD)(id), (WORD)(id), AfxSig_cmdui, AfxMsgFn(static_cast<void (CCmdTarget::*)(CCmdUI*)>(&ThisClass::memberFxn))},
+    {WM_COMMAND, CN_UPDATE_COMMAND_UI, (WORD)(id), (WORD)(id), AfxSig_cmdui, AfxMsgFn(static_cast<void (CCmdTarget::*)(CCmdUI*)>(memberFxn))},
 #define ON_COMMAND_EX(id, memberFxn) \
-    {WM_COMMAND, CN_COMMAND, (WORD)(id), (WORD)(id), AfxSig_cmd_ex, AfxMsgFn(static_cast<BOOL (CCmdTarget::*)(UINT)>(&ThisClass::memberFxn))},
+    {WM_COMMAND, CN_COMMAND, (WORD)(id), (WORD)(id), AfxSig_cmd_ex, AfxMsgFn(static_cast<BOOL (CCmdTarget::*)(UINT)>(memberFxn))},
 #define ON_UPDATE_COMMAND_UI_RANGE(id, idLast, memberFxn) \
-    {WM_COMMAND, CN_UPDATE_COMMAND_UI, (WORD)(id), (WORD)(idLast), AfxSig_cmdui_range, AfxMsgFn(static_cast<void (CCmdTarget::*)(CCmdUI*)>(&ThisClass::memberFxn))},
+    {WM_COMMAND, CN_UPDATE_COMMAND_UI, (WORD)(id), (WORD)(idLast), AfxSig_cmdui_range, AfxMsgFn(static_cast<void (CCmdTarget::*)(CCmdUI*)>(memberFxn))},
 #define ON_COMMAND_RANGE(id, idLast, memberFxn) \
-    {WM_COMMAND, CN_COMMAND, (WORD)(id), (WORD)(idLast), AfxSig_cmd_range, AfxMsgFn(static_cast<void (CCmdTarget::*)(UINT)>(&ThisClass::memberFxn))},
+    {WM_COMMAND, CN_COMMAND, (WORD)(id), (WORD)(idLast), AfxSig_cmd_range, AfxMsgFn(static_cast<void (CCmdTarget::*)(UINT)>(memberFxn))},
 
 // A control's notification through WM_COMMAND: void (void).
 #define ON_CONTROL(wNotifyCode, id, memberFxn) \
-    {WM_COMMAND, (WORD)(wNotifyCode), (WORD)(id), (WORD)(id), AfxSig_cmd, AfxMsgFn(static_cast<void (CCmdTarget::*)(void)>(&ThisClass::memberFxn))},
+    {WM_COMMAND, (WORD)(wNotifyCode), (WORD)(id), (WORD)(id), AfxSig_cmd, AfxMsgFn(static_cast<void (CCmdTarget::*)(void)>(memberFxn))},
 #define ON_EN_CHANGE(id, memberFxn) ON_CONTROL(EN_CHANGE, id, memberFxn)
 
 #define ON_NOTIFY(wNotifyCode, id, memberFxn) \
-    {WM_NOTIFY, (WORD)(int)(wNotifyCode), (WORD)(id), (WORD)(id), AfxSig_notify, AfxMsgFn(static_cast<void (CCmdTarget::*)(NMHDR*, LRESULT*)>(&ThisClass::memberFxn))},
+    {WM_NOTIFY, (WORD)(int)(wNotifyCode), (WORD)(id), (WORD)(id), AfxSig_notify, AfxMsgFn(static_cast<void (CCmdTarget::*)(NMHDR*, LRESULT*)>(memberFxn))},
 #define ON_NOTIFY_EX_RANGE(wNotifyCode, id, idLast, memberFxn) \
-    {WM_NOTIFY, (WORD)(int)(wNotifyCode), (WORD)(id), (WORD)(idLast), AfxSig_notify_ex, AfxMsgFn(static_cast<BOOL (CCmdTarget::*)(UINT, NMHDR*, LRESULT*)>(&ThisClass::memberFxn))},
+    {WM_NOTIFY, (WORD)(int)(wNotifyCode), (WORD)(id), (WORD)(idLast), AfxSig_notify_ex, AfxMsgFn(static_cast<BOOL (CCmdTarget::*)(UINT, NMHDR*, LRESULT*)>(memberFxn))},
 
 // What OnCmdMsg's pExtra points to for a WM_NOTIFY.
 struct AFX_NOTIFY {

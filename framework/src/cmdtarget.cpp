@@ -40,11 +40,6 @@ void DoWaitCursor(int nCode)
 
 } // namespace
 
-int AfxGetWaitCursorCount()
-{
-    return g_nWaitCursorCount;
-}
-
 void CCmdTarget::BeginWaitCursor()
 {
     DoWaitCursor(1);

@@ -1,6 +1,7 @@
 // collections.cpp - CByteArray: growth by a step, zeroed new elements,
 // checked access, and storage that stays intact when an allocation fails.
 #include "afxcoll.h"
+#include <stdint.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -14,7 +15,7 @@ CByteArray::~CByteArray()
 // Storage comes from malloc and calloc: a fresh block asked for zeroed
 // comes as pages the system has already cleared, so sizing an empty array
 // to a large count costs no pass over the bytes.
-static BYTE* AllocateBytes(int n)
+static BYTE* AllocateBytes(INT_PTR n)
 {
     BYTE* p = static_cast<BYTE*>(malloc(static_cast<size_t>(n)));
     if (p == nullptr)
@@ -22,7 +23,7 @@ static BYTE* AllocateBytes(int n)
     return p;
 }
 
-static BYTE* AllocateZeroedBytes(int n)
+static BYTE* AllocateZeroedBytes(INT_PTR n)
 {
     BYTE* p = static_cast<BYTE*>(calloc(static_cast<size_t>(n), 1));
     if (p == nullptr)
@@ -30,21 +31,7 @@ static BYTE* AllocateZeroedBytes(int n)
     return p;
 }
 
-CByteArray& CByteArray::operator=(CByteArray&& other) noexcept
-{
-    if (this != &other) {
-        free(m_pData);
-        m_pData = other.m_pData;
-        m_nSize = other.m_nSize;
-        m_nMaxSize = other.m_nMaxSize;
-        m_nGrowBy = other.m_nGrowBy;
-        other.m_pData = nullptr;
-        other.m_nSize = other.m_nMaxSize = 0;
-    }
-    return *this;
-}
-
-void CByteArray::SetSize(int nNewSize, int nGrowBy)
+void CByteArray::SetSize(INT_PTR nNewSize, INT_PTR nGrowBy)
 {
     if (nNewSize < 0)
         AfxThrowInvalidArgException();
@@ -56,7 +43,7 @@ void CByteArray::SetSize(int nNewSize, int nGrowBy)
         m_pData = nullptr;
         m_nSize = m_nMaxSize = 0;
     } else if (m_pData == nullptr) {
-        int nAlloc = nNewSize > m_nGrowBy ? nNewSize : m_nGrowBy;
+        INT_PTR nAlloc = nNewSize > m_nGrowBy ? nNewSize : m_nGrowBy;
         m_pData = AllocateZeroedBytes(nAlloc);
         m_nSize = nNewSize;
         m_nMaxSize = nAlloc;
@@ -65,13 +52,13 @@ void CByteArray::SetSize(int nNewSize, int nGrowBy)
             memset(m_pData + m_nSize, 0, static_cast<size_t>(nNewSize - m_nSize));
         m_nSize = nNewSize;
     } else {
-        int grow = m_nGrowBy;
+        INT_PTR grow = m_nGrowBy;
         if (grow == 0) {
             // No step given: grow by an eighth, at least 4 and at most 1024.
             grow = m_nSize / 8;
             grow = grow < 4 ? 4 : (grow > 1024 ? 1024 : grow);
         }
-        int nNewMax = m_nMaxSize > INT_MAX - grow ? INT_MAX : m_nMaxSize + grow;
+        INT_PTR nNewMax = m_nMaxSize > INTPTR_MAX - grow ? INTPTR_MAX : m_nMaxSize + grow;
         if (nNewMax < nNewSize)
             nNewMax = nNewSize;
         BYTE* pNew = AllocateBytes(nNewMax);
@@ -98,46 +85,46 @@ void CByteArray::FreeExtra()
     m_nMaxSize = m_nSize;
 }
 
-BYTE CByteArray::GetAt(int nIndex) const
+BYTE CByteArray::GetAt(INT_PTR nIndex) const
 {
     if (nIndex < 0 || nIndex >= m_nSize)
         AfxThrowInvalidArgException();
     return m_pData[nIndex];
 }
 
-void CByteArray::SetAt(int nIndex, BYTE newElement)
+void CByteArray::SetAt(INT_PTR nIndex, BYTE newElement)
 {
     if (nIndex < 0 || nIndex >= m_nSize)
         AfxThrowInvalidArgException();
     m_pData[nIndex] = newElement;
 }
 
-BYTE& CByteArray::ElementAt(int nIndex)
+BYTE& CByteArray::ElementAt(INT_PTR nIndex)
 {
     if (nIndex < 0 || nIndex >= m_nSize)
         AfxThrowInvalidArgException();
     return m_pData[nIndex];
 }
 
-const BYTE& CByteArray::ElementAt(int nIndex) const
+const BYTE& CByteArray::ElementAt(INT_PTR nIndex) const
 {
     if (nIndex < 0 || nIndex >= m_nSize)
         AfxThrowInvalidArgException();
     return m_pData[nIndex];
 }
 
-void CByteArray::SetAtGrow(int nIndex, BYTE newElement)
+void CByteArray::SetAtGrow(INT_PTR nIndex, BYTE newElement)
 {
-    if (nIndex < 0 || nIndex == INT_MAX)
+    if (nIndex < 0 || nIndex == INTPTR_MAX)
         AfxThrowInvalidArgException();
     if (nIndex >= m_nSize)
         SetSize(nIndex + 1, -1);
     m_pData[nIndex] = newElement;
 }
 
-int CByteArray::Add(BYTE newElement)
+INT_PTR CByteArray::Add(BYTE newElement)
 {
-    int nIndex = m_nSize;
+    INT_PTR nIndex = m_nSize;
     SetAtGrow(nIndex, newElement);
     return nIndex;
 }

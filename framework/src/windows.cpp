@@ -169,12 +169,6 @@ LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     LRESULT lResult = 0;
-    // Long work that lets messages through (a progress window) keeps its
-    // wait cursor over the framework's windows.
-    if (message == WM_SETCURSOR && AfxGetWaitCursorCount() > 0) {
-        RestoreWaitCursor();
-        return TRUE;
-    }
     if (!OnWndMsg(message, wParam, lParam, &lResult))
         lResult = DefWindowProc(message, wParam, lParam);
     return lResult;

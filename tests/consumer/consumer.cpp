@@ -33,8 +33,8 @@ protected:
 };
 
 BEGIN_MESSAGE_MAP(CConsumerHost, CWnd)
-    ON_EN_CHANGE(1, OnHexChange)
-    ON_NOTIFY(EN_SELCHANGE, 1, OnHexSelChange)
+    ON_EN_CHANGE(1, &CConsumerHost::OnHexChange)
+    ON_NOTIFY(EN_SELCHANGE, 1, &CConsumerHost::OnHexSelChange)
 END_MESSAGE_MAP()
 
 BOOL CALLBACK ReadStatic(HWND hChild, LPARAM)

@@ -1,11 +1,14 @@
 // Window-level tests of CHexEditCtrl's mouse side: clicks, drags, Shift+press,
 // double-clicks, the suppressed context menu, auto-scroll with real timer
-// ticks, the end of a drag when the capture goes elsewhere, and the wheel.
+// ticks, the end of a drag when the capture goes elsewhere, the wheel, and
+// the cursor while a file operation runs.
 // Real mouse messages in client coordinates go to a real window; what is
 // checked is what a person meets: the caret's cell (GetCaretPos) and whether
 // it shows (the inverted cell on the screen), the selection as painted, the
 // bytes, the focus, the capture and the scroll position.
 #include "ControlTest.h"
+#include "HexEditFileHooks.h"
+#include "TestFiles.h"
 
 #include <cstring>
 #include <vector>
@@ -752,6 +755,37 @@ TEST_F(MouseTest, WheelScrollsBySystemLinesAndMovesNothingElse)
     wheel(-WHEEL_DELTA);
     ::SystemParametersInfoA(SPI_SETWHEELSCROLLLINES, nLines, NULL, 0);
     EXPECT_EQ(ctl.m_nVisRows, ctl.m_nFirstRow);
+}
+
+// What the pointer over the control shows while a load runs: the progress
+// window lets messages through, WM_SETCURSOR among them.
+HWND g_hLoadingCtl = NULL;
+HCURSOR g_hcurDuringLoad = NULL;
+
+void SetCursorOverTheControl(ULONGLONG)
+{
+    ::SendMessageA(g_hLoadingCtl, WM_SETCURSOR, reinterpret_cast<WPARAM>(g_hLoadingCtl),
+                   MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    g_hcurDuringLoad = ::GetCursor();
+}
+
+TEST_F(MouseTest, TheWaitCursorStaysOverTheControlWhileALoadRunsAndGoesAfterIt)
+{
+    char temp[MAX_PATH];
+    ::GetTempPathA(MAX_PATH, temp);
+    const std::string path = std::string(temp) + "qx cursor " + std::to_string(::GetCurrentProcessId()) + ".bin";
+    ASSERT_TRUE(qxtest::WriteAll(path, qxtest::Bytes(100, 0x5A)));
+    g_hLoadingCtl = ctl.m_hWnd;
+    g_hcurDuringLoad = NULL;
+    HexEditFileHooks::pfnAfterPiece = SetCursorOverTheControl;
+    const BOOL bLoaded = ctl.LoadFile(path.c_str());
+    HexEditFileHooks::Reset();
+    ::DeleteFileA(path.c_str());
+    ASSERT_TRUE(bLoaded);
+    EXPECT_EQ(::LoadCursor(NULL, IDC_WAIT), g_hcurDuringLoad);
+
+    ::SendMessageA(ctl.m_hWnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(ctl.m_hWnd), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    EXPECT_EQ(::LoadCursor(NULL, IDC_IBEAM), ::GetCursor()) << "the edit class's own cursor once the load is over";
 }
 
 } // namespace

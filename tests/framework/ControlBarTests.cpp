@@ -46,7 +46,7 @@ public:
 
 BEGIN_MESSAGE_MAP(TestFrame, CFrameWnd)
     ON_WM_CREATE()
-    ON_COMMAND(ID_APP_ABOUT, OnAbout)
+    ON_COMMAND(ID_APP_ABOUT, &TestFrame::OnAbout)
 END_MESSAGE_MAP()
 
 void Pump()

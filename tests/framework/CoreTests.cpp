@@ -5,6 +5,8 @@
 #include "MessageBoxCatcher.h"
 #include <climits>
 #include <string>
+#include <type_traits>
+#include <utility>
 
 namespace {
 
@@ -28,6 +30,16 @@ std::string TempPath(const char* name)
     GetTempPathA(MAX_PATH, dir);
     return std::string(dir) + name;
 }
+
+// MFC's CByteArray: no copy or move (CObject makes copying private, and the
+// class declares no assignment), INT_PTR counts and indexes. Code that
+// compiles here against anything else would not compile against MFC.
+static_assert(!std::is_copy_assignable<CByteArray>::value && !std::is_move_assignable<CByteArray>::value,
+              "CByteArray has no assignment");
+static_assert(!std::is_copy_constructible<CByteArray>::value, "CByteArray has no copy");
+static_assert(std::is_same<decltype(std::declval<const CByteArray&>().GetSize()), INT_PTR>::value &&
+                  std::is_same<decltype(std::declval<CByteArray&>().Add(0)), INT_PTR>::value,
+              "CByteArray counts in INT_PTR");
 
 } // namespace
 

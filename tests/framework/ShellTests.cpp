@@ -79,8 +79,8 @@ public:
 };
 IMPLEMENT_DYNCREATE(ShellDoc, CDocument)
 BEGIN_MESSAGE_MAP(ShellDoc, CDocument)
-    ON_COMMAND(ID_ALL, OnAll)
-    ON_COMMAND(ID_DOC_DOWN, OnDocDown)
+    ON_COMMAND(ID_ALL, &ShellDoc::OnAll)
+    ON_COMMAND(ID_DOC_DOWN, &ShellDoc::OnDocDown)
 END_MESSAGE_MAP()
 
 // Like QXEdit's view: one child window, created by the first initial update.
@@ -113,9 +113,9 @@ int ShellView::keyDowns = 0;
 IMPLEMENT_DYNCREATE(ShellView, CView)
 BEGIN_MESSAGE_MAP(ShellView, CView)
     ON_WM_KEYDOWN()
-    ON_COMMAND(ID_ALL, OnAll)
-    ON_COMMAND(ID_HANDLED, OnHandled)
-    ON_COMMAND(ID_THROW, OnThrow)
+    ON_COMMAND(ID_ALL, &ShellView::OnAll)
+    ON_COMMAND(ID_HANDLED, &ShellView::OnHandled)
+    ON_COMMAND(ID_THROW, &ShellView::OnThrow)
 END_MESSAGE_MAP()
 
 class ShellFrame : public CFrameWnd {
@@ -128,9 +128,9 @@ public:
 };
 IMPLEMENT_DYNCREATE(ShellFrame, CFrameWnd)
 BEGIN_MESSAGE_MAP(ShellFrame, CFrameWnd)
-    ON_COMMAND(ID_ALL, OnAll)
-    ON_COMMAND(ID_DOC_DOWN, OnDocDown)
-    ON_COMMAND(ID_FRAME_DOWN, OnFrameDown)
+    ON_COMMAND(ID_ALL, &ShellFrame::OnAll)
+    ON_COMMAND(ID_DOC_DOWN, &ShellFrame::OnDocDown)
+    ON_COMMAND(ID_FRAME_DOWN, &ShellFrame::OnFrameDown)
 END_MESSAGE_MAP()
 
 class ShellApp : public CWinApp {
@@ -148,11 +148,11 @@ public:
     DECLARE_MESSAGE_MAP()
 };
 BEGIN_MESSAGE_MAP(ShellApp, CWinApp)
-    ON_COMMAND(ID_ALL, OnAll)
-    ON_COMMAND(ID_DOC_DOWN, OnAll)
-    ON_COMMAND(ID_FRAME_DOWN, OnAll)
-    ON_COMMAND(ID_APP_ONLY, OnAppOnly)
-    ON_COMMAND(ID_FILE_NEW, CWinApp::OnFileNew)
+    ON_COMMAND(ID_ALL, &ShellApp::OnAll)
+    ON_COMMAND(ID_DOC_DOWN, &ShellApp::OnAll)
+    ON_COMMAND(ID_FRAME_DOWN, &ShellApp::OnAll)
+    ON_COMMAND(ID_APP_ONLY, &ShellApp::OnAppOnly)
+    ON_COMMAND(ID_FILE_NEW, &CWinApp::OnFileNew)
 END_MESSAGE_MAP()
 
 class ShellTest : public ::testing::Test {
@@ -347,7 +347,7 @@ public:
     DECLARE_MESSAGE_MAP()
 };
 BEGIN_MESSAGE_MAP(TopStrip, CWnd)
-    ON_MESSAGE(WM_SIZEPARENT, OnSizeParent)
+    ON_MESSAGE(WM_SIZEPARENT, &TopStrip::OnSizeParent)
 END_MESSAGE_MAP()
 
 TEST_F(ShellTest, LayoutGivesTheViewWhatTheBarsLeave)

@@ -130,6 +130,22 @@ TEST_F(WindowTest, UnhandledMessagesReachTheOriginalProcedure)
     EXPECT_EQ(3, edit.SendMessage(EM_LINELENGTH, 0, 0));
 }
 
+// As in MFC, a wait cursor lasts until a WM_SETCURSOR puts the window's own
+// cursor back; a window that keeps it must say so in its own handler.
+TEST_F(WindowTest, AWaitCursorGivesWayToTheWindowsCursorOnSetCursor)
+{
+    CountingEdit edit;
+    ASSERT_TRUE(edit.CreateEx(0, "edit", "", WS_CHILD | WS_VISIBLE, CRect(0, 0, 100, 20), Host(), 1));
+    const HCURSOR hcurWait = ::LoadCursor(NULL, IDC_WAIT);
+    const HCURSOR hcurBeam = ::LoadCursor(NULL, IDC_IBEAM);
+    CWaitCursor wait;
+    ASSERT_EQ(hcurWait, ::GetCursor());
+    edit.SendMessage(WM_SETCURSOR, reinterpret_cast<WPARAM>(edit.m_hWnd), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    EXPECT_EQ(hcurBeam, ::GetCursor());
+    wait.Restore();
+    EXPECT_EQ(hcurWait, ::GetCursor());
+}
+
 TEST_F(WindowTest, DestroyingTheObjectDestroysItsWindowAndEmptiesTheMap)
 {
     HWND hEdit;
@@ -231,8 +247,8 @@ public:
 };
 
 BEGIN_MESSAGE_MAP(CommandWindow, CWnd)
-    ON_COMMAND(ID_RUN, OnRun)
-    ON_UPDATE_COMMAND_UI(ID_RUN, OnUpdateRun)
+    ON_COMMAND(ID_RUN, &CommandWindow::OnRun)
+    ON_UPDATE_COMMAND_UI(ID_RUN, &CommandWindow::OnUpdateRun)
 END_MESSAGE_MAP()
 
 } // namespace
