@@ -2,9 +2,9 @@
 // with the 4096 sample bytes (or the file named on the command line), keeps
 // it sized to the client area and passes the keyboard focus on to it; its
 // commands fill the control's bytes, open and save them as the document's
-// file through the control's own file dialogs, and open the dialog sample;
-// the document's files are loaded and saved by the control. Printing prints
-// blank pages.
+// file through dialogs set up as the control's own, and open the dialog
+// sample; the document's files are loaded and saved by the control.
+// Printing prints blank pages.
 #include "stdafx.h"
 #include "QXEdit.h"
 #include "QXEditDoc.h"
