@@ -1,7 +1,9 @@
-// QXEditDoc.cpp - the document: holds nothing and is never marked as
-// modified; a file it opens (Ctrl+O) is read by the view's
-// control, and the document takes the file's name only when the control
-// took its bytes.
+// QXEditDoc.cpp - the document: the bytes live in the view's control, so
+// the document's modified state is the control's modified flag, a file it
+// opens (Ctrl+O, the command line, "OpenFile") is read by the control, a
+// save (Ctrl+S, the question before the edits go, "SaveFile") is written by
+// it, and the document takes the file's name only when the control took or
+// wrote its bytes. A new document shows the sample bytes.
 #include "stdafx.h"
 #include "QXEdit.h"
 #include "QXEditDoc.h"
@@ -16,24 +18,58 @@ CQXEditDoc::CQXEditDoc() {}
 
 CQXEditDoc::~CQXEditDoc() {}
 
+CQXEditView* CQXEditDoc::GetHexView() const
+{
+    POSITION pos = GetFirstViewPosition();
+    CView* pView = pos != NULL ? GetNextView(pos) : NULL;
+    if (pView == NULL || !pView->IsKindOf(RUNTIME_CLASS(CQXEditView)))
+        return NULL;
+    CQXEditView* pHexView = static_cast<CQXEditView*>(pView);
+    return pHexView->HasControl() ? pHexView : NULL;
+}
+
 BOOL CQXEditDoc::OnNewDocument()
 {
-    return CDocument::OnNewDocument();
+    if (!CDocument::OnNewDocument())
+        return FALSE;
+    // Renewed in place (Ctrl+N): the file's bytes go with its name. At
+    // start-up the view's initial update gives the sample bytes.
+    if (CQXEditView* pHexView = GetHexView())
+        pHexView->ShowSampleBytes();
+    return TRUE;
 }
 
 BOOL CQXEditDoc::OnOpenDocument(LPCSTR lpszPathName)
 {
-    POSITION pos = GetFirstViewPosition();
-    CView* pView = pos != NULL ? GetNextView(pos) : NULL;
-    CQXEditView* pHexView =
-        pView != NULL && pView->IsKindOf(RUNTIME_CLASS(CQXEditView)) ? static_cast<CQXEditView*>(pView) : NULL;
-    // A file named on the command line comes before the control exists: it
-    // names the document only, and the control shows its sample bytes.
-    if (pHexView == NULL || !pHexView->HasControl())
-        return CDocument::OnOpenDocument(lpszPathName);
+    // A file named on the command line comes before the control exists:
+    // the view loads it at its initial update.
+    CQXEditView* pHexView = GetHexView();
+    if (pHexView == NULL)
+        return TRUE;
     // A file the control cannot read leaves the view, the document's name
     // and the title as they were.
     return pHexView->LoadDocumentFile(lpszPathName);
+}
+
+BOOL CQXEditDoc::OnSaveDocument(LPCSTR lpszPathName)
+{
+    // Without the control there are no bytes to write: an empty file would
+    // replace the user's.
+    CQXEditView* pHexView = GetHexView();
+    return pHexView != NULL && pHexView->SaveDocumentFile(lpszPathName);
+}
+
+BOOL CQXEditDoc::IsModified()
+{
+    CQXEditView* pHexView = GetHexView();
+    return pHexView != NULL ? pHexView->IsBytesModified() : CDocument::IsModified();
+}
+
+void CQXEditDoc::SetModifiedFlag(BOOL bModified)
+{
+    CDocument::SetModifiedFlag(bModified);
+    if (CQXEditView* pHexView = GetHexView())
+        pHexView->SetBytesModified(bModified);
 }
 
 void CQXEditDoc::Serialize(CArchive&)

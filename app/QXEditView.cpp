@@ -1,8 +1,10 @@
 // QXEditView.cpp - the view: creates the control over its whole client area
-// with the 4096 sample bytes, keeps it sized to the client area and passes
-// the keyboard focus on to it; its commands fill, load and save the
-// control's bytes and open the dialog sample, and a file the document opens
-// is loaded into the control. Printing prints blank pages.
+// with the 4096 sample bytes (or the file named on the command line), keeps
+// it sized to the client area and passes the keyboard focus on to it; its
+// commands fill the control's bytes, open and save them as the document's
+// file through dialogs set up as the control's own, and open the dialog
+// sample; the document's files are loaded and saved by the control.
+// Printing prints blank pages.
 #include "stdafx.h"
 #include "QXEdit.h"
 #include "QXEditDoc.h"
@@ -18,9 +20,6 @@ BEGIN_MESSAGE_MAP(CQXEditView, CView)
     ON_COMMAND(ID_FUNCTION_SETALLFF, OnSetAllFF)
     ON_COMMAND(ID_FUNCTION_OPENFILE, OnOpenFile)
     ON_COMMAND(ID_FUNCTION_SAVEFILE, OnSaveFile)
-    // The bytes live in the control, not in the document: Ctrl+S saves them
-    // as "SaveFile" does, so that no save writes a file without them.
-    ON_COMMAND(ID_FILE_SAVE, OnSaveFile)
     ON_WM_SETFOCUS()
     ON_COMMAND(ID_FILE_PRINT, CView::OnFilePrint)
     ON_COMMAND(ID_FILE_PRINT_DIRECT, CView::OnFilePrint)
@@ -54,7 +53,21 @@ void CQXEditView::OnInitialUpdate()
     CRect rect;
     GetClientRect(&rect);
     m_wndHexEdit.Create(rect, this, 1);
+    ShowSampleBytes();
 
+    // A file named on the command line named the document before the
+    // control existed; now the control reads it. One it cannot read (it
+    // says why) leaves a new document with the sample bytes.
+    CQXEditDoc* pDoc = GetDocument();
+    if (pDoc != NULL && HasControl() && !pDoc->GetPathName().IsEmpty() &&
+        !m_wndHexEdit.LoadFile(pDoc->GetPathName())) {
+        pDoc->GetDocTemplate()->SetDefaultTitle(pDoc);
+        pDoc->OnNewDocument();
+    }
+}
+
+void CQXEditView::ShowSampleBytes()
+{
     CByteArray data;
     for (int i = 0; i < 4096; ++i)
         data.Add(static_cast<BYTE>(i));
@@ -69,6 +82,29 @@ BOOL CQXEditView::HasControl() const
 BOOL CQXEditView::LoadDocumentFile(LPCSTR lpszPathName)
 {
     return m_wndHexEdit.LoadFile(lpszPathName);
+}
+
+BOOL CQXEditView::SaveDocumentFile(LPCSTR lpszPathName)
+{
+    // SaveFile clears the modified flag once the file holds the bytes and
+    // leaves it as it was otherwise: set beforehand, it tells which.
+    BOOL bWasModified = m_wndHexEdit.GetModify();
+    m_wndHexEdit.SetModify(TRUE);
+    m_wndHexEdit.SaveFile(lpszPathName);
+    if (!m_wndHexEdit.GetModify())
+        return TRUE;
+    m_wndHexEdit.SetModify(bWasModified);
+    return FALSE;
+}
+
+BOOL CQXEditView::IsBytesModified() const
+{
+    return m_wndHexEdit.GetModify();
+}
+
+void CQXEditView::SetBytesModified(BOOL bModified)
+{
+    m_wndHexEdit.SetModify(bModified);
 }
 
 void CQXEditView::OnDraw(CDC*)
@@ -112,14 +148,31 @@ void CQXEditView::OnSetAllFF()
     m_wndHexEdit.Fill(0xFF);
 }
 
+// "OpenFile" and "SaveFile" show the dialogs of the control's OpenFile and
+// SaveFileAs (no default extension, "*.*" as the initial name, the same
+// flags), and the file chosen becomes the document's: an open asks about
+// edits as Ctrl+O does, and the title follows the load or the save.
+
 void CQXEditView::OnOpenFile()
 {
-    m_wndHexEdit.OpenFile();
+    CFileDialog dlg(TRUE, NULL, "*.*", 0x280108, "All Files (*.*) |*.*||", NULL);
+    dlg.GetOFN().Flags |= 0x80004;
+    if (dlg.DoModal() != IDOK)
+        return;
+    CQXEditDoc* pDoc = GetDocument();
+    if (pDoc != NULL && pDoc->GetDocTemplate() != NULL)
+        pDoc->GetDocTemplate()->OpenDocumentFile(dlg.GetPathName());
 }
 
 void CQXEditView::OnSaveFile()
 {
-    m_wndHexEdit.SaveFileAs();
+    CFileDialog dlg(FALSE, NULL, "*.*", 0x280108, "All Files (*.*) |*.*||", NULL);
+    dlg.GetOFN().Flags |= 0x80004;
+    if (dlg.DoModal() != IDOK)
+        return;
+    CQXEditDoc* pDoc = GetDocument();
+    if (pDoc != NULL)
+        pDoc->DoSave(dlg.GetPathName());
 }
 
 // A second control in a modal dialog, with the sample bytes of its own; what

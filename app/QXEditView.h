@@ -20,9 +20,18 @@ public:
 
     // TRUE once the control's window exists (after the first initial update).
     BOOL HasControl() const;
-    // Loads a file the document opens into the control, as "OpenFile" does
-    // after its dialog; FALSE when the control refused it (and said why).
+    // Loads a file the document opens into the control; FALSE when the
+    // control refused it (and said why).
     BOOL LoadDocumentFile(LPCSTR lpszPathName);
+    // Saves the control's bytes to a file the document saves to; FALSE when
+    // the control did not write them (it said why, or the user cancelled).
+    BOOL SaveDocumentFile(LPCSTR lpszPathName);
+    // The 4096 sample bytes, unmodified.
+    void ShowSampleBytes();
+    // The control's modified flag: bytes the user changed since the last
+    // load or save.
+    BOOL IsBytesModified() const;
+    void SetBytesModified(BOOL bModified);
 
 protected:
     BOOL OnPreparePrinting(CPrintInfo* pInfo) override;

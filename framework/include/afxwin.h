@@ -244,6 +244,8 @@ enum AfxSig {
     AfxSig_vMwb,    // void (CMenu*, UINT, BOOL)
     AfxSig_vW2,     // void (CWnd*), the window from lParam
     AfxSig_bwsp,    // BOOL (UINT, short, CPoint)
+    AfxSig_bv,      // BOOL (void)
+    AfxSig_vb,      // void (BOOL)
     AfxSig_cmd,     // ON_COMMAND: void (void)
     AfxSig_cmdui,   // ON_UPDATE_COMMAND_UI: void (CCmdUI*)
     AfxSig_cmd_ex,  // ON_COMMAND_EX: BOOL (UINT)
@@ -328,6 +330,8 @@ protected:                                                            \
 #define ON_WM_SHOWWINDOW() AFX_WM_ENTRY(WM_SHOWWINDOW, AfxSig_vbw, void (CWnd::*)(BOOL, UINT), OnShowWindow)
 #define ON_WM_CAPTURECHANGED() AFX_WM_ENTRY(WM_CAPTURECHANGED, AfxSig_vW2, void (CWnd::*)(CWnd*), OnCaptureChanged)
 #define ON_WM_MOUSEWHEEL() AFX_WM_ENTRY(WM_MOUSEWHEEL, AfxSig_bwsp, BOOL (CWnd::*)(UINT, short, CPoint), OnMouseWheel)
+#define ON_WM_QUERYENDSESSION() AFX_WM_ENTRY(WM_QUERYENDSESSION, AfxSig_bv, BOOL (CWnd::*)(void), OnQueryEndSession)
+#define ON_WM_ENDSESSION() AFX_WM_ENTRY(WM_ENDSESSION, AfxSig_vb, void (CWnd::*)(BOOL), OnEndSession)
 
 // The handler is named as MFC takes it: &CMyClass::OnX, or the bare member
 // name of the class whose map this is.
@@ -596,6 +600,8 @@ public:
     afx_msg void OnShowWindow(BOOL bShow, UINT nStatus);
     afx_msg void OnCaptureChanged(CWnd* pWnd);
     afx_msg BOOL OnMouseWheel(UINT nFlags, short zDelta, CPoint pt);
+    afx_msg BOOL OnQueryEndSession();
+    afx_msg void OnEndSession(BOOL bEnding);
 
 protected:
     WNDPROC m_pfnSuper;   // the window procedure the framework's replaced
@@ -835,6 +841,8 @@ protected:
     afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct);
     afx_msg void OnDestroy();
     afx_msg void OnClose();
+    afx_msg BOOL OnQueryEndSession();
+    afx_msg void OnEndSession(BOOL bEnding);
     afx_msg void OnSize(UINT nType, int cx, int cy);
     afx_msg BOOL OnEraseBkgnd(CDC* pDC);
     afx_msg void OnSetFocus(CWnd* pOldWnd);
@@ -958,9 +966,8 @@ public:
     // Saves under lpszPathName, or asks for a name (the Save As dialog)
     // when it is NULL; bReplace makes the name the document's.
     virtual BOOL DoSave(LPCSTR lpszPathName, BOOL bReplace = TRUE);
-    // The Save command: a document without a file name, or whose file
-    // exists already, goes through the Save As dialog, which asks before
-    // replacing a file; only a file that is not there is written at once.
+    // The Save command: writes the document's file; a document without
+    // one, or whose file is gone or read-only, goes through Save As.
     virtual BOOL DoFileSave();
     virtual void ReportSaveLoadException(LPCSTR lpszPathName, CException* e, BOOL bSaving, UINT nIDPDefault);
     virtual CFile* GetFile(LPCSTR lpszFileName, UINT nOpenFlags, CFileException* pError);
@@ -1112,7 +1119,7 @@ public:
     virtual BOOL DoPromptFileName(CString& fileName, UINT nIDSTitle, DWORD lFlags, BOOL bOpenFileDialog,
                                   CDocTemplate* pTemplate);
     void CloseAllDocuments(BOOL bEndSession);
-    BOOL SaveAllModified();
+    virtual BOOL SaveAllModified();   // asks about every modified document
 
     // Command line
     void ParseCommandLine(CCommandLineInfo& rCmdInfo);

@@ -290,7 +290,11 @@ BOOL CDocument::SaveModified()
 {
     if (!IsModified())
         return TRUE;
-    CString name = m_strPathName.IsEmpty() ? m_strTitle : m_strPathName;
+    // The question names the file (its name without the folders), or the
+    // title of a document that has none.
+    CString name = m_strPathName.IsEmpty() ? m_strTitle : FileTitleOf(m_strPathName);
+    if (name.IsEmpty())
+        name.LoadString(AFX_IDS_UNTITLED);
     CString prompt;
     AfxFormatString1(prompt, AFX_IDP_ASK_TO_SAVE, name);
     switch (AfxMessageBox(prompt, MB_YESNOCANCEL, AFX_IDP_ASK_TO_SAVE)) {
@@ -343,11 +347,10 @@ BOOL CDocument::DoSave(LPCSTR lpszPathName, BOOL bReplace)
 
 BOOL CDocument::DoFileSave()
 {
-    // Writing a file that is already there would replace it without the
-    // user having said so: such a save, like one without a name, goes
-    // through the Save As dialog, which asks before replacing.
+    // A document with no file, or whose file is gone or read-only, is saved
+    // through the Save As dialog; any other is written to its file.
     DWORD dwAttrib = m_strPathName.IsEmpty() ? INVALID_FILE_ATTRIBUTES : ::GetFileAttributesA(m_strPathName);
-    if (m_strPathName.IsEmpty() || dwAttrib != INVALID_FILE_ATTRIBUTES)
+    if (dwAttrib == INVALID_FILE_ATTRIBUTES || (dwAttrib & FILE_ATTRIBUTE_READONLY))
         return DoSave(NULL);
     return DoSave(m_strPathName);
 }

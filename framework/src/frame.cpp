@@ -208,6 +208,8 @@ BEGIN_MESSAGE_MAP(CFrameWnd, CWnd)
     ON_WM_CREATE()
     ON_WM_DESTROY()
     ON_WM_CLOSE()
+    ON_WM_QUERYENDSESSION()
+    ON_WM_ENDSESSION()
     ON_WM_SIZE()
     ON_WM_ERASEBKGND()
     ON_WM_SETFOCUS()
@@ -547,6 +549,29 @@ void CFrameWnd::OnClose()
         pDocument->PreCloseFrame(this);
     }
     DestroyWindow();
+}
+
+// Logging off: the main window answers for the application's documents, and
+// a Cancel to their question keeps the session.
+BOOL CFrameWnd::OnQueryEndSession()
+{
+    CWinApp* pApp = AfxGetApp();
+    if (pApp != NULL && pApp->m_pMainWnd == this)
+        return pApp->SaveAllModified();
+    return TRUE;
+}
+
+void CFrameWnd::OnEndSession(BOOL bEnding)
+{
+    if (!bEnding)
+        return;
+    CWinApp* pApp = AfxGetApp();
+    if (pApp != NULL && pApp->m_pMainWnd == this) {
+        pApp->CloseAllDocuments(TRUE);
+        // The process ends without its message loop's exit: the settings
+        // are written here.
+        pApp->ExitInstance();
+    }
 }
 
 // ---------------------------------------------------------------------------

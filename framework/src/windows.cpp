@@ -196,6 +196,8 @@ union MessageMapFunctions {
     void (CWnd::*pfn_vbw)(BOOL, UINT);
     void (CWnd::*pfn_vMwb)(CMenu*, UINT, BOOL);
     BOOL (CWnd::*pfn_bwsp)(UINT, short, CPoint);
+    BOOL (CWnd::*pfn_bv)(void);
+    void (CWnd::*pfn_vb)(BOOL);
 };
 
 // Calls the handler of entry on pWnd with the message's parameters cracked
@@ -266,6 +268,12 @@ bool CallBySignature(CWnd* pWnd, const AFX_MSGMAP_ENTRY& entry, WPARAM wParam, L
         // coordinates.
         lResult = (pWnd->*mmf.pfn_bwsp)(LOWORD(wParam), static_cast<short>(HIWORD(wParam)),
                                          CPoint(static_cast<DWORD>(lParam)));
+        break;
+    case AfxSig_bv:
+        lResult = (pWnd->*mmf.pfn_bv)();
+        break;
+    case AfxSig_vb:
+        (pWnd->*mmf.pfn_vb)(static_cast<BOOL>(wParam));
         break;
     default:
         return false;
@@ -721,6 +729,8 @@ BOOL CWnd::OnSetCursor(CWnd*, UINT, UINT) { return static_cast<BOOL>(Default());
 void CWnd::OnShowWindow(BOOL, UINT) { Default(); }
 void CWnd::OnCaptureChanged(CWnd*) { Default(); }
 BOOL CWnd::OnMouseWheel(UINT, short, CPoint) { return static_cast<BOOL>(Default()); }
+BOOL CWnd::OnQueryEndSession() { return static_cast<BOOL>(Default()); }
+void CWnd::OnEndSession(BOOL) { Default(); }
 
 BOOL CEdit::Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID)
 {

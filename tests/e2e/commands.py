@@ -1,7 +1,8 @@
 """What the end-to-end tests of QXEdit's commands share: the Function menu
 and the toolbar's buttons as a person reaches them, the common file dialogs
-filled in by typing, the framework's message boxes read, the bytes of the
-view saved through "SaveFile", and where the caret stands."""
+filled in by typing, the framework's message boxes read and its question
+about unsaved edits answered, the bytes of the view saved through
+"SaveFile", and where the caret stands."""
 
 import os
 import time
@@ -178,6 +179,36 @@ def message_box(app, timeout=45):
     app.key("Return")
     wait_gone(app, "QXEdit")
     return max(texts, key=len)
+
+
+# The buttons of the question about unsaved edits, by their ids.
+YES, NO, CANCEL = 6, 7, 2
+
+
+def question(app, button, timeout=45):
+    """Waits for the framework's question (captioned "QXEdit", with Yes, No
+    and Cancel), clicks the button with id `button`; returns its text."""
+    box = wait_top(app, "QXEdit", timeout)
+    kids = [w for w in tree(app, "QXEdit") if w["parent"] == box["hwnd"]]
+    texts = [w["text"] for w in kids if w["class"] == "Static" and w["text"]]
+    buttons = {w["id"]: w for w in kids if w["class"] == "Button"}
+    check(sorted(buttons) == sorted((YES, NO, CANCEL)), "the box's buttons are %r" % sorted(buttons))
+    left, top, right, bottom = buttons[button]["window"]
+    run(["xdotool", "mousemove", str((left + right) // 2), str((top + bottom) // 2), "sleep", "0.2", "click", "1"])
+    wait_gone(app, "QXEdit")
+    return max(texts, key=len)
+
+
+def wait_file(path, data, what, timeout=30):
+    """Waits until the file holds exactly data."""
+    deadline = time.time() + timeout
+    while True:
+        if os.path.exists(path):
+            with open(path, "rb") as f:
+                if f.read() == data:
+                    return
+        check(time.time() < deadline, what)
+        time.sleep(0.2)
 
 
 def saved_bytes(app, frame, name):

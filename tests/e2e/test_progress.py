@@ -3,8 +3,8 @@
 (sparse; QX_PROGRESS_MIB=1024 for 1 GiB) opened with Ctrl+O shows the
 "Loading" window over the frame, with the file's name and a Cancel button;
 Escape cancels it without a message, the view and the title as they were;
-opened again it loads, and saved with Ctrl+S it shows "Saving" and writes
-every byte.
+opened again it loads, and saved under a new name with "SaveFile" it shows
+"Saving" and writes every byte.
 
 The files lie in a folder served at a pace the test sets (slowfs.py): while
 the test looks at a window the work moves at 8 MiB a second, a minute for
@@ -18,7 +18,7 @@ old file is whole and no temporary file is left."""
 import os
 import time
 
-from commands import eventually, file_dialog, only_frame, type_file_name, wait_gone, win_path
+from commands import SAVE_FILE, eventually, file_dialog, menu, only_frame, type_file_name, wait_gone, win_path
 from harness import QXEdit, check, main, out_dir
 from slowfs import SlowFolder
 from test_keyboard import Grid
@@ -108,7 +108,7 @@ def test_long_open_and_save_show_progress():
             # Saved: every byte.
             fs.pace(LOOKING_PACE)
             app.focus(frame)
-            app.key("ctrl+s")
+            menu(app, frame, SAVE_FILE)
             type_file_name(app, "Save As", saved)
             progress_window(app, "Saving")
             check_progress(app, "Saving", saved)

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """QXEdit's application shell seen from outside: the frame, its menu,
-toolbar and status bar, the control over the view, the title after a file
-named on the command line, resizing, focus, the About box, the View menu,
+toolbar and status bar, the control over the view, a file named on the
+command line shown under its name (and one that cannot be read refused),
+the title after "OpenFile" and "SaveFile", resizing, focus, the About box, the View menu,
 Exit and the recent-file list in the registry."""
 
 import os
@@ -119,18 +120,38 @@ def test_started_without_arguments():
         app.key("Escape", "Escape")
 
 
-def test_started_with_a_file_only_the_title_changes():
-    path = os.path.join(out_dir(), "named.bin")
-    with open(path, "wb") as f:
-        f.write(b"\x01\x02\x03")
+def test_a_file_named_on_the_command_line_is_shown_and_the_title_follows_the_file_shown():
+    from commands import OPEN_FILE, SAVE_FILE, file_dialog, menu, message_box, new_file, only_frame, saved_bytes
+    named = bytes((i * 7 + 3) % 256 for i in range(300))
+    path = new_file("named.bin", named)
+    other = new_file("other-shown.bin", b"\x11" * 50)
     with QXEdit("named.bin", cwd=out_dir()) as app:
         wins = settle(app, "named.bin")
         frame = frame_of(wins)
         check(frame["text"] == "named.bin - QXEdit", "title %r" % frame["text"])
         check_control_covers_view(wins)
         app.screenshot("with-file")
+        xid = app.wait_window("named.bin")
+        check(saved_bytes(app, xid, "named-again.bin") == named, "the control does not show the named file")
+        app.wait_window("named-again.bin - QXEdit", timeout=30)
+
+        menu(app, xid, OPEN_FILE)
+        file_dialog(app, "Open", other)
+        app.wait_window("other-shown.bin - QXEdit", timeout=30)
+        check(saved_bytes(app, xid, "other-again.bin") == b"\x11" * 50, "OpenFile did not show other-shown.bin")
+        app.wait_window("other-again.bin - QXEdit", timeout=30)
+        only_frame(app)
     with open(path, "rb") as f:
-        check(f.read() == b"\x01\x02\x03", "the named file is untouched")
+        check(f.read() == named, "the named file changed")
+
+    # A name that cannot be read: the control's message, a new document.
+    missing = new_file("not-there.bin")
+    with QXEdit("not-there.bin", cwd=out_dir()) as app:
+        text = message_box(app)
+        check(text.endswith("not-there.bin non trovato."), "the box says %r" % text)
+        frame = frame_of(settle(app))
+        check(frame["text"] == "Senza titolo - QXEdit", "title %r" % frame["text"])
+        check(not os.path.exists(missing), "the missing file was made")
 
 
 def test_resized_frame_keeps_the_control_over_the_view():

@@ -1,8 +1,9 @@
 // Window-level tests of the application shell: the document template's
 // string and its single-document reuse, the frame's title, layout, command
-// routing, accelerators and message pane, saving that never replaces a
-// file unasked, the most-recently-used list in the registry, modal dialogs
-// with DDX_Control, and exceptions from command handlers.
+// routing, accelerators and message pane, saving to the document's file or
+// through Save As, the question at logoff, the most-recently-used list in
+// the registry, modal dialogs with DDX_Control, and exceptions from command
+// handlers.
 #include <afxwin.h>
 #include <afxdlgs.h>
 #include <gtest/gtest.h>
@@ -383,31 +384,45 @@ TEST_F(ShellTest, MessagePaneShowsThePromptBeforeTheNewlineAndTheIdleText)
     EXPECT_EQ(Text(pane.m_hWnd), "free text");
 }
 
-TEST_F(ShellTest, SaveOfADocumentWhoseFileExistsAsksForANameAndKeepsTheFile)
+TEST_F(ShellTest, SaveWritesTheDocumentsFileAndAsksForANameOnlyWhenItIsGoneOrReadOnly)
 {
     CDocument* pDoc = Start();
-    std::string path = Temp("shell-keep.bin");
-    WriteFile(path, "precious");
+    std::string path = Temp("shell-save.bin");
+    WriteFile(path, "old bytes");
     ASSERT_EQ(app.OpenDocumentFile(path.c_str()), pDoc);
 
     Frame()->SendMessage(WM_COMMAND, ID_FILE_SAVE);   // Ctrl+S
-    ASSERT_EQ(app.prompts.size(), 1u);
-    EXPECT_FALSE(app.prompts[0]) << "the Save As dialog, not Open";
-    EXPECT_EQ(ReadFile(path), "precious");
+    EXPECT_TRUE(app.prompts.empty()) << "a dialog for a document that names its file";
+    EXPECT_EQ(ReadFile(path), "");   // the document stores nothing
+
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+    EXPECT_FALSE(pDoc->DoFileSave());
+    EXPECT_EQ(app.prompts.size(), 1u);
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+
     DeleteFileA(path.c_str());
+    EXPECT_FALSE(pDoc->DoFileSave());
+    EXPECT_EQ(app.prompts.size(), 2u);
+    EXPECT_FALSE(app.prompts[1]) << "the Save As dialog, not Open";
 }
 
-TEST_F(ShellTest, SaveOfADocumentWhoseFileIsGoneWritesItWithoutAsking)
+// Logging off asks about a modified document (the catcher's OK goes on, as
+// No does) and nothing about an unmodified one.
+TEST_F(ShellTest, EndOfSessionAsksAboutAModifiedDocumentByItsFileName)
 {
+    MessageBoxCatcher boxes;
     CDocument* pDoc = Start();
-    std::string path = Temp("shell-gone.bin");
+    EXPECT_TRUE(Frame()->SendMessage(WM_QUERYENDSESSION, 0, 0));
+    EXPECT_EQ(MessageBoxCatcher::Count(), 0);
+
+    std::string path = Temp("shell-ask.bin");
     WriteFile(path, "x");
     ASSERT_EQ(app.OpenDocumentFile(path.c_str()), pDoc);
-    DeleteFileA(path.c_str());
-
-    EXPECT_TRUE(pDoc->DoFileSave());
-    EXPECT_TRUE(app.prompts.empty());
-    EXPECT_EQ(ReadFile(path), "");   // the document stores nothing
+    pDoc->SetModifiedFlag();
+    EXPECT_TRUE(Frame()->SendMessage(WM_QUERYENDSESSION, 0, 0));
+    EXPECT_EQ(MessageBoxCatcher::Count(), 1);
+    EXPECT_EQ(MessageBoxCatcher::Text(), "Salvare le modifiche a shell-ask.bin?");
+    EXPECT_EQ(pTemplate->m_pOnlyDoc, pDoc) << "the question closes nothing";
     DeleteFileA(path.c_str());
 }
 
