@@ -3,11 +3,15 @@
 #include "stdafx.h"
 #include "QXEdit.h"
 #include "MainFrm.h"
+#include "QXEditView.h"
 
 IMPLEMENT_DYNCREATE(CMainFrame, CFrameWnd)
 
 BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_WM_CREATE()
+    ON_WM_CLOSE()
+    ON_WM_QUERYENDSESSION()
+    ON_WM_ENDSESSION()
 END_MESSAGE_MAP()
 
 static const UINT indicators[] = {
@@ -48,4 +52,41 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpCreateStruct)
 BOOL CMainFrame::PreCreateWindow(CREATESTRUCT& cs)
 {
     return CFrameWnd::PreCreateWindow(cs);
+}
+
+CQXEditView* CMainFrame::ViewInFileWork()
+{
+    CView* pView = GetActiveView();
+    if (pView == NULL || !pView->IsKindOf(RUNTIME_CLASS(CQXEditView)))
+        return NULL;
+    CQXEditView* pHexView = static_cast<CQXEditView*>(pView);
+    return pHexView->IsFileWorkRunning() ? pHexView : NULL;
+}
+
+// A close that arrives while a load or a save runs (another program's
+// close, a posted WM_CLOSE) waits until the work is over, then closes as
+// usual, asking about edits.
+void CMainFrame::OnClose()
+{
+    if (CQXEditView* pView = ViewInFileWork()) {
+        pView->CloseAfterFileWork();
+        return;
+    }
+    CFrameWnd::OnClose();
+}
+
+// At logoff a running load or save ends by itself, leaving the file whole
+// and no temporary file; nothing is asked meanwhile.
+BOOL CMainFrame::OnQueryEndSession()
+{
+    if (ViewInFileWork() != NULL)
+        return TRUE;
+    return CFrameWnd::OnQueryEndSession();
+}
+
+void CMainFrame::OnEndSession(BOOL bEnding)
+{
+    if (ViewInFileWork() != NULL)
+        return;   // the work ends itself; the frame and its view stay for it
+    CFrameWnd::OnEndSession(bEnding);
 }

@@ -81,7 +81,31 @@ BOOL CQXEditView::HasControl() const
 
 BOOL CQXEditView::LoadDocumentFile(LPCSTR lpszPathName)
 {
-    return m_wndHexEdit.LoadFile(lpszPathName);
+    m_bFileWorkRunning = TRUE;
+    BOOL bLoaded = m_wndHexEdit.LoadFile(lpszPathName);
+    FileWorkOver();
+    return bLoaded;
+}
+
+BOOL CQXEditView::IsFileWorkRunning() const
+{
+    return m_bFileWorkRunning;
+}
+
+void CQXEditView::CloseAfterFileWork()
+{
+    m_bCloseAfterFileWork = TRUE;
+}
+
+// A close asked for during the work comes again once the commands that
+// started it have returned.
+void CQXEditView::FileWorkOver()
+{
+    m_bFileWorkRunning = FALSE;
+    if (m_bCloseAfterFileWork) {
+        m_bCloseAfterFileWork = FALSE;
+        GetParentFrame()->PostMessage(WM_CLOSE);
+    }
 }
 
 BOOL CQXEditView::SaveDocumentFile(LPCSTR lpszPathName)
@@ -90,7 +114,9 @@ BOOL CQXEditView::SaveDocumentFile(LPCSTR lpszPathName)
     // leaves it as it was otherwise: set beforehand, it tells which.
     BOOL bWasModified = m_wndHexEdit.GetModify();
     m_wndHexEdit.SetModify(TRUE);
+    m_bFileWorkRunning = TRUE;
     m_wndHexEdit.SaveFile(lpszPathName);
+    FileWorkOver();
     if (!m_wndHexEdit.GetModify())
         return TRUE;
     m_wndHexEdit.SetModify(bWasModified);

@@ -32,6 +32,10 @@ public:
     // load or save.
     BOOL IsBytesModified() const;
     void SetBytesModified(BOOL bModified);
+    // While a load or a save runs, the frame's close waits for its end:
+    // the frame, the document and this view must outlive the work.
+    BOOL IsFileWorkRunning() const;
+    void CloseAfterFileWork();
 
 protected:
     BOOL OnPreparePrinting(CPrintInfo* pInfo) override;
@@ -39,6 +43,10 @@ protected:
     void OnEndPrinting(CDC* pDC, CPrintInfo* pInfo) override;
 
     CHexEditCtrl m_wndHexEdit;
+    BOOL m_bFileWorkRunning = FALSE;
+    BOOL m_bCloseAfterFileWork = FALSE;
+
+    void FileWorkOver();
 
     afx_msg void OnSize(UINT nType, int cx, int cy);
     afx_msg BOOL OnEraseBkgnd(CDC* pDC);

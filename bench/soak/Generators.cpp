@@ -204,6 +204,10 @@ void Soak::BufferOperation(State& s)
         LONGLONG old = s.size;
         m_shadow = RandomBytes(n);
         s.size = n;
+        // New data ends a drag in progress.
+        if (s.selecting)
+            s.selecting = s.dragged = false;
+        s.timer = false;
         SetDataFromShadow();
         if (n < old)
             m_bStepMayGoBeyond = true;

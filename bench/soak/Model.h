@@ -124,7 +124,7 @@ public:
         if (s.size == 0)
             return;
         if (s.area == 1) {
-            if (ch < 0x20)
+            if (ch < 0x20 || ch == 0x7F)
                 return;
             Write(s.caret, static_cast<BYTE>(ch & 0xFF), s.size);
             MoveCaret(s, 1, 0);
@@ -225,12 +225,16 @@ public:
 
     // --- whole-buffer operations ---
 
+    // New bytes, from a load or SetData: the caret at the start, nothing
+    // selected, and a drag in progress over.
     void Load(State& s, LONGLONG newSize)
     {
         s.size = newSize;
         s.selStart = s.selEnd = -1;
         s.caret = 0;
         s.area = 0;
+        if (s.selecting)
+            s.selecting = s.dragged = false;
         s.timer = false;
     }
 
