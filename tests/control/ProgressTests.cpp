@@ -98,15 +98,23 @@ void ClickAt(POINT pt)
     }
 }
 
+// The progress window of the thread dwThreadId once it shows, polled every
+// 10 ms up to nTries times (patient: under an emulator everything takes
+// longer); NULL once bOpDone says the work ended without one.
+HWND WaitForProgressWindow(DWORD dwThreadId, const volatile LONG& bOpDone, int nTries)
+{
+    HWND hProgress = NULL;
+    for (int i = 0; i < nTries && hProgress == NULL && !bOpDone; i++) {
+        ::Sleep(10);
+        ::EnumThreadWindows(dwThreadId, FindProgress, reinterpret_cast<LPARAM>(&hProgress));
+    }
+    return hProgress;
+}
+
 unsigned __stdcall WatchProgress(void* p)
 {
     Watch& w = *static_cast<Watch*>(p);
-    HWND hProgress = NULL;
-    // Patient: under an emulator everything takes longer.
-    for (int i = 0; i < 1000 && hProgress == NULL && !w.bOpDone; i++) {
-        ::Sleep(10);
-        ::EnumThreadWindows(w.dwThreadId, FindProgress, reinterpret_cast<LPARAM>(&hProgress));
-    }
+    HWND hProgress = WaitForProgressWindow(w.dwThreadId, w.bOpDone, 1000);
     if (hProgress == NULL)
         return 0;
     w.bFound = true;
@@ -386,11 +394,7 @@ struct ShownWatch {
 unsigned __stdcall RunWhenShown(void* p)
 {
     ShownWatch& sh = *static_cast<ShownWatch*>(p);
-    HWND hProgress = NULL;
-    for (int i = 0; i < 2000 && hProgress == NULL && !sh.bOpDone; i++) {
-        ::Sleep(10);
-        ::EnumThreadWindows(sh.dwThreadId, FindProgress, reinterpret_cast<LPARAM>(&hProgress));
-    }
+    HWND hProgress = WaitForProgressWindow(sh.dwThreadId, sh.bOpDone, 2000);
     sh.onShown(hProgress);
     return 0;
 }
