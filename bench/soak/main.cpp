@@ -56,12 +56,17 @@ void PrintLastMessages()
         std::fprintf(stderr, "    %s\n", g_lastMessages[i % 10].c_str());
 }
 
+// Set when the soak ends: the watchdog returns before the process exits, as
+// a thread ended by the exit itself crashes the i386 emulator (qemu).
+HANDLE g_hSoakOver = NULL;
+
 DWORD WINAPI Watchdog(LPVOID)
 {
     long long last = g_nProgress;
     DWORD since = ::GetTickCount();
     for (;;) {
-        ::Sleep(2000);
+        if (::WaitForSingleObject(g_hSoakOver, 2000) == WAIT_OBJECT_0)
+            return 0;
         long long now = g_nProgress;
         if (now != last) {
             last = now;
@@ -120,7 +125,17 @@ int main(int argc, char** argv)
         return 0;
     }
     g_nSeed = opt.seed;
-    ::CreateThread(NULL, 0, Watchdog, NULL, 0, NULL);
-    Soak soak(opt);
-    return soak.Run();
+    g_hSoakOver = ::CreateEventA(NULL, TRUE, FALSE, NULL);
+    HANDLE hWatchdog = ::CreateThread(NULL, 0, Watchdog, NULL, 0, NULL);
+    int status;
+    {
+        Soak soak(opt);
+        status = soak.Run();
+    }
+    ::SetEvent(g_hSoakOver);
+    ::WaitForSingleObject(hWatchdog, INFINITE);
+    ::CloseHandle(hWatchdog);
+    ::CloseHandle(g_hSoakOver);
+    std::fflush(stdout);
+    return status;
 }
