@@ -42,7 +42,8 @@ CHexEditCtrl::CHexEditCtrl()
       m_bInFileOperation(false),
       m_nSelStart(-1), m_nSelEnd(-1), m_nCaretPos(0), m_nArea(0), m_nDigit(0), m_byteCur(0),
       m_bModified(FALSE), m_dwEventMask(0), m_bChangePending(false), m_nNotifiedCaret(0),
-      m_nNotifiedSelFirst(-1), m_nNotifiedSelLast(-1), m_nMessageDepth(0)
+      m_nNotifiedSelFirst(-1), m_nNotifiedSelLast(-1), m_nMessageDepth(0), m_bVScrollPending(false),
+      m_bHScrollPending(false), m_bResendingFiltered(false)
 {
     m_data.SetSize(0, -1);
 }

@@ -14,7 +14,7 @@
 
 #include <afxwin.h>
 #include <cstddef>
-#include <richedit.h>   // EM_SETEVENTMASK, ENM_CHANGE, ENM_SELCHANGE, EN_SELCHANGE
+#include <richedit.h>   // EM_SETEVENTMASK, the ENM_ bits, EN_SELCHANGE, MSGFILTER
 
 // What WM_NOTIFY with EN_SELCHANGE carries (lParam points to it) when the
 // host asked for ENM_SELCHANGE: the byte at the caret and the selected bytes,
@@ -97,7 +97,19 @@ public:
     // ENM_CHANGE, WM_COMMAND with EN_CHANGE after the user changed bytes,
     // after Fill and after a successful LoadFile (not after SetData); with
     // ENM_SELCHANGE, WM_NOTIFY with EN_SELCHANGE and an NMHEXSELCHANGE when
-    // the caret's byte or the selected bytes changed, once per message.
+    // the caret's byte or the selected bytes changed, once per message; with
+    // ENM_SCROLL, WM_COMMAND with EN_VSCROLL or EN_HSCROLL when a scroll bar
+    // (its arrows, page areas or thumb, or a WM_VSCROLL or WM_HSCROLL sent)
+    // or the wheel moved the view, once per message, as a rich edit control
+    // tells them: not when the view follows the caret (keys, clicks, the
+    // auto-scroll of a drag, SetCaretOffset). With ENM_KEYEVENTS (keyboard
+    // messages, WM_KEYFIRST to WM_KEYLAST) and ENM_MOUSEEVENTS (mouse
+    // messages, WM_MOUSEFIRST to WM_MOUSELAST, the wheel's among them), each
+    // such message is first offered to the parent in WM_NOTIFY with
+    // EN_MSGFILTER and a MSGFILTER: a non-zero answer drops it; the message,
+    // wParam and lParam the parent leaves in the structure are what the
+    // control then handles. The mask keeps only these five bits;
+    // EM_SETEVENTMASK returns the old mask.
 
     // A copy of the bytes as they are now (memory errors reach the caller,
     // *pData then as CByteArray::Copy leaves it), and their number.
@@ -190,6 +202,12 @@ protected:
     LONGLONG m_nNotifiedSelFirst;
     LONGLONG m_nNotifiedSelLast;
     int m_nMessageDepth;
+    // Scrolls by a bar or the wheel not yet announced, and a message the
+    // host changed in its EN_MSGFILTER answer on its way back to the control
+    // (offered once, not again).
+    bool m_bVScrollPending;
+    bool m_bHScrollPending;
+    bool m_bResendingFiltered;
 
     // The texts of data row nRow's cells.
     void FormatRow(int nRow, RowText* pRow) const;
@@ -244,6 +262,10 @@ protected:
     void BytesChanged();
     BOOL RefuseEdit();
     void NotifyHost();
+    // A keyboard or mouse message offered to the parent with EN_MSGFILTER,
+    // then handled as the parent left it (0 when dropped, or when the parent
+    // destroyed the control).
+    LRESULT HandleFilteredInput(UINT message, WPARAM wParam, LPARAM lParam);
     // Places the caret as a key does, its row in view, and repaints.
     void PlaceCaretInView();
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;

@@ -1,13 +1,15 @@
 // HexEditHost.cpp - what CHexEditCtrl offers a host beyond handing it bytes:
 // the bytes read back, the modified flag and read-only mode as an edit
 // control has them, the caret and the selection in bytes, and the change and
-// selection notifications a host asks for with EM_SETEVENTMASK, as from a
-// rich edit control.
+// selection notifications a host asks for with EM_SETEVENTMASK, the
+// scroll notifications and the filter of keyboard and mouse messages, as
+// from a rich edit control.
 //
 // Notifications go out when the control's outermost message returns (or at
 // the end of a host's call outside any message), so that a key, a drag step
 // or a timer tick announces its result once, after the control's state is
-// whole again.
+// whole again. EN_MSGFILTER alone goes out before its message is handled,
+// which the parent's answer may drop or change.
 #include "HexEditCtrl.h"
 #include <algorithm>
 #include <climits>
@@ -42,6 +44,21 @@ private:
     int& m_nDepth;
     const bool m_bCounted;
 };
+
+// The events a host can ask for: what EM_SETEVENTMASK keeps.
+const DWORD kHonouredEvents = ENM_CHANGE | ENM_SELCHANGE | ENM_SCROLL | ENM_KEYEVENTS | ENM_MOUSEEVENTS;
+
+// The mask bit that has a message offered to the host before it is
+// handled: the keyboard's and the mouse's messages, as a rich edit control
+// offers them; 0 for any other.
+DWORD FilterEventOf(UINT message)
+{
+    if (message >= WM_KEYFIRST && message <= WM_KEYLAST)
+        return ENM_KEYEVENTS;
+    if (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST)
+        return ENM_MOUSEEVENTS;
+    return 0;
+}
 
 // A byte offset as rich edit's character positions hold it (a caret past a
 // block of the largest size would lie beyond LONG's range).
@@ -167,12 +184,16 @@ void CHexEditCtrl::NotifyHost()
     m_nNotifiedSelLast = nLast;
     const bool bChanged = m_bChangePending;
     m_bChangePending = false;
+    const bool bVScrolled = m_bVScrollPending, bHScrolled = m_bHScrollPending;
+    m_bVScrollPending = m_bHScrollPending = false;
 
     // Without a window there is no parent to tell; nothing asked for, nothing
     // to look up (this runs after every message).
     const bool bTellChange = bChanged && (m_dwEventMask & ENM_CHANGE);
     const bool bTellSelChange = bSelChanged && (m_dwEventMask & ENM_SELCHANGE);
-    if (m_hWnd == NULL || (!bTellChange && !bTellSelChange))
+    const bool bTellVScroll = bVScrolled && (m_dwEventMask & ENM_SCROLL);
+    const bool bTellHScroll = bHScrolled && (m_dwEventMask & ENM_SCROLL);
+    if (m_hWnd == NULL || (!bTellChange && !bTellSelChange && !bTellVScroll && !bTellHScroll))
         return;
     HWND hParent = ::GetParent(m_hWnd);
     if (hParent == NULL)
@@ -201,6 +222,40 @@ void CHexEditCtrl::NotifyHost()
         sel.nSelLast = nLast;
         ::SendMessageA(hParent, WM_NOTIFY, static_cast<WPARAM>(nID), reinterpret_cast<LPARAM>(&sel));
     }
+    if (bTellVScroll && CWnd::FromHandlePermanent(hSelf) == this)
+        ::SendMessageA(hParent, WM_COMMAND, MAKEWPARAM(nID, EN_VSCROLL), reinterpret_cast<LPARAM>(hSelf));
+    if (bTellHScroll && CWnd::FromHandlePermanent(hSelf) == this)
+        ::SendMessageA(hParent, WM_COMMAND, MAKEWPARAM(nID, EN_HSCROLL), reinterpret_cast<LPARAM>(hSelf));
+}
+
+LRESULT CHexEditCtrl::HandleFilteredInput(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    HWND hParent = ::GetParent(m_hWnd);
+    if (hParent == NULL)
+        return CEdit::WindowProc(message, wParam, lParam);
+    const HWND hSelf = m_hWnd;
+    MSGFILTER filter = {};
+    filter.nmhdr.hwndFrom = hSelf;
+    filter.nmhdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID());
+    filter.nmhdr.code = EN_MSGFILTER;
+    filter.msg = message;
+    filter.wParam = wParam;
+    filter.lParam = lParam;
+    const LRESULT lDrop =
+        ::SendMessageA(hParent, WM_NOTIFY, filter.nmhdr.idFrom, reinterpret_cast<LPARAM>(&filter));
+    // The parent may have destroyed the control (and its object) in its
+    // handler.
+    if (CWnd::FromHandlePermanent(hSelf) != this || lDrop != 0)
+        return 0;
+    if (filter.msg == message && filter.wParam == wParam && filter.lParam == lParam)
+        return CEdit::WindowProc(message, wParam, lParam);
+    // Changed by the parent: sent afresh, so that the edit class's own
+    // processing (Default) gets the new message too, and not offered again.
+    m_bResendingFiltered = true;
+    const LRESULT lResult = ::SendMessageA(hSelf, filter.msg, filter.wParam, filter.lParam);
+    if (CWnd::FromHandlePermanent(hSelf) == this)
+        m_bResendingFiltered = false;
+    return lResult;
 }
 
 LRESULT CHexEditCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
@@ -211,12 +266,20 @@ LRESULT CHexEditCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         // DestroyWindow from a handler) count nothing more.
         m_nMessageDepth = 0;
         m_bChangePending = false;
+        m_bVScrollPending = m_bHScrollPending = false;
         return CEdit::WindowProc(message, wParam, lParam);
     }
+    // The message the parent changed in its EN_MSGFILTER answer arrives
+    // here first, as this one.
+    const bool bFilteredAlready = m_bResendingFiltered;
+    m_bResendingFiltered = false;
     LRESULT lResult;
     {
         MessageDepth depth(this, m_nMessageDepth);
-        lResult = CEdit::WindowProc(message, wParam, lParam);
+        if (!bFilteredAlready && (m_dwEventMask & FilterEventOf(message)) != 0)
+            lResult = HandleFilteredInput(message, wParam, lParam);
+        else
+            lResult = CEdit::WindowProc(message, wParam, lParam);
         if (!depth.IsStillAttached())
             return lResult;   // destroyed meanwhile, or never attached
     }
@@ -253,9 +316,11 @@ LRESULT CHexEditCtrl::OnGetEventMask(WPARAM, LPARAM)
 
 LRESULT CHexEditCtrl::OnSetEventMask(WPARAM, LPARAM lParam)
 {
-    // Returns the old mask. What the caret and selection are now is the
-    // starting point: the first notification reports a change from here.
+    // Returns the old mask; keeps only what the control honours, so that
+    // EM_GETEVENTMASK tells a host what it will get. What the caret and
+    // selection are now is the starting point: the first notification
+    // reports a change from here.
     const DWORD dwOld = m_dwEventMask;
-    m_dwEventMask = static_cast<DWORD>(lParam);
+    m_dwEventMask = static_cast<DWORD>(lParam) & kHonouredEvents;
     return static_cast<LRESULT>(dwOld);
 }

@@ -349,6 +349,7 @@ void CHexEditCtrl::OnHScroll(UINT nSBCode, UINT, CScrollBar*)
     if (nCol == m_nFirstCol)
         return;
     m_nFirstCol = nCol;
+    m_bHScrollPending = true;
     InvalidateRect(NULL, TRUE);
     SetBarPos(this, SB_HORZ, m_nFirstCol);
     UpdateCaret();
@@ -361,6 +362,9 @@ void CHexEditCtrl::OnVScroll(UINT nSBCode, UINT, CScrollBar*)
     if (nRow == m_nFirstRow)
         return;
     m_nFirstRow = nRow;
+    // The wheel scrolls through here too; the view following the caret
+    // does not, and is not announced.
+    m_bVScrollPending = true;
     InvalidateRect(NULL, TRUE);
     SetBarPos(this, SB_VERT, m_nFirstRow);
     UpdateCaret();

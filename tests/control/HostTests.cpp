@@ -1,9 +1,11 @@
 // Window-level tests of what CHexEditCtrl offers its host: the notifications
 // a parent asks for (recorded by the host window's own procedure as they
-// arrive), read-only mode, the bytes read back, the modified flag across
-// edits, SetData, loads and saves, and the caret and selection set in bytes,
-// also in a block of 800,000,000 bytes. Keys and characters go to the
-// control while it has the focus; mouse messages in client coordinates.
+// arrive) and the keyboard and mouse messages it is offered first,
+// read-only mode, the bytes read back, the modified flag across edits,
+// SetData, loads and saves, and the caret and selection set in bytes, also
+// in a block of 800,000,000 bytes. Keys and characters go to the control
+// while it has the focus, mouse messages in client coordinates; real keys,
+// clicks and wheel turns go through SendInput.
 #include "MessageBoxCatcher.h"
 #include "ControlTest.h"
 
@@ -19,26 +21,45 @@ namespace {
 
 const UINT kID = 1;
 
-// What the parent received from the control: EN_CHANGE through WM_COMMAND,
-// or a copy of an EN_SELCHANGE's structure.
+// What the parent received from the control: EN_CHANGE, EN_VSCROLL or
+// EN_HSCROLL through WM_COMMAND, or a copy of an EN_SELCHANGE's or an
+// EN_MSGFILTER's structure (as the control offered it).
 struct Received {
-    bool bChange;
+    UINT nCode;
     NMHEXSELCHANGE sel;
+    MSGFILTER filter;
 };
 std::vector<Received> g_received;
+// Mouse moves offered with EN_MSGFILTER are counted, not recorded: how many
+// a real move makes is the system's affair.
+int g_nFilteredMoves = 0;
 HWND g_hControl = NULL;
 // What the host does when it hears EN_CHANGE (after recording it); empty for
 // nothing.
 std::function<void()> g_onChange;
+// The host's answer to EN_MSGFILTER, which may change the structure; empty
+// for 0 (the message is handled as it came).
+std::function<LRESULT(MSGFILTER&)> g_onFilter;
 
 LRESULT CALLBACK RecordingHostProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    if (msg == WM_COMMAND && HIWORD(wParam) == EN_CHANGE) {
+    if (msg == WM_COMMAND && (HIWORD(wParam) == EN_CHANGE || HIWORD(wParam) == EN_VSCROLL ||
+                              HIWORD(wParam) == EN_HSCROLL)) {
         EXPECT_EQ(kID, LOWORD(wParam));
         EXPECT_EQ(g_hControl, reinterpret_cast<HWND>(lParam));
-        g_received.push_back(Received{true, {}});
-        if (g_onChange)
+        g_received.push_back(Received{HIWORD(wParam), {}, {}});
+        if (HIWORD(wParam) == EN_CHANGE && g_onChange)
             g_onChange();
+    } else if (msg == WM_NOTIFY && reinterpret_cast<const NMHDR*>(lParam)->code == EN_MSGFILTER) {
+        MSGFILTER& filter = *reinterpret_cast<MSGFILTER*>(lParam);
+        EXPECT_EQ(g_hControl, filter.nmhdr.hwndFrom);
+        EXPECT_EQ(kID, filter.nmhdr.idFrom);
+        EXPECT_EQ(kID, wParam);
+        if (filter.msg == WM_MOUSEMOVE)
+            g_nFilteredMoves++;
+        else
+            g_received.push_back(Received{EN_MSGFILTER, {}, filter});
+        return g_onFilter ? g_onFilter(filter) : 0;
     } else if (msg == WM_NOTIFY) {
         const NMHDR* pHdr = reinterpret_cast<const NMHDR*>(lParam);
         EXPECT_EQ(EN_SELCHANGE, pHdr->code);
@@ -56,7 +77,7 @@ LRESULT CALLBACK RecordingHostProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lP
             EXPECT_EQ(hex.nCaret, rich.chrg.cpMin);
             EXPECT_EQ(hex.nCaret, rich.chrg.cpMax);
         }
-        g_received.push_back(Received{false, hex});
+        g_received.push_back(Received{EN_SELCHANGE, hex, {}});
     }
     return ::DefWindowProcA(hWnd, msg, wParam, lParam);
 }
@@ -77,12 +98,14 @@ protected:
         Pump();
         ASSERT_EQ(ctl.m_hWnd, ::GetFocus());
         g_received.clear();
+        g_nFilteredMoves = 0;
     }
     void TearDown() override
     {
         ::SetWindowLongPtrA(host.hwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(::DefWindowProcA));
         g_received.clear();
         g_onChange = nullptr;
+        g_onFilter = nullptr;
     }
 
     void Ask(DWORD dwMask) { ::SendMessageA(ctl.m_hWnd, EM_SETEVENTMASK, 0, dwMask); }
@@ -100,21 +123,98 @@ protected:
         Pump();
     }
 
-    // The notifications received since the last call, as text:
-    // "change" or "sel caret first last".
+    // Real input, as a person gives it: a key pressed and released, a click
+    // at a point of the client area (the pointer goes there first), a turn
+    // of the wheel; then the messages they make are handled.
+    void RealKey(WORD vk)
+    {
+        for (DWORD dwFlags : {DWORD(0), DWORD(KEYEVENTF_KEYUP)}) {
+            INPUT in = {};
+            in.type = INPUT_KEYBOARD;
+            in.ki.wVk = vk;
+            in.ki.dwFlags = dwFlags;
+            ::SendInput(1, &in, sizeof(in));
+        }
+        Pump();
+    }
+    void RealClick(POINT ptClient)
+    {
+        POINT pt = ptClient;
+        ::ClientToScreen(ctl.m_hWnd, &pt);
+        RealClickOnScreen(pt);
+    }
+    void RealClickOnScreen(POINT ptScreen)
+    {
+        qxtest::SendMouseAbsolute(ptScreen, 0);
+        qxtest::SendMouseAbsolute(ptScreen, MOUSEEVENTF_LEFTDOWN);
+        qxtest::SendMouseAbsolute(ptScreen, MOUSEEVENTF_LEFTUP);
+        Pump();
+    }
+    // The wheel turned with the pointer over the middle of the control.
+    void RealWheel(int nDelta)
+    {
+        RECT rc;
+        ::GetClientRect(ctl.m_hWnd, &rc);
+        POINT pt = {rc.right / 2, rc.bottom / 2};
+        ::ClientToScreen(ctl.m_hWnd, &pt);
+        qxtest::SendMouseAbsolute(pt, 0);
+        INPUT in = {};
+        in.type = INPUT_MOUSE;
+        in.mi.dwFlags = MOUSEEVENTF_WHEEL;
+        in.mi.mouseData = static_cast<DWORD>(nDelta);
+        ::SendInput(1, &in, sizeof(in));
+        Pump();
+    }
+    // The middle of byte nByte's high digit in the hex column.
+    POINT HexDigitPoint(int nByte) const
+    {
+        return POINT{(10 + 3 * (nByte % 16) - ctl.m_nFirstCol) * cx + cx / 2,
+                     (nByte / 16 + 2 - ctl.m_nFirstRow) * cy + cy / 2};
+    }
+
+    // The notifications received since the last call, as text: "change",
+    // "sel caret first last", "vscroll", "hscroll", or "filter" with the
+    // message offered (and a key's or character's code in hexadecimal).
     std::vector<std::string> Take()
     {
         std::vector<std::string> v;
         for (const Received& r : g_received) {
             char sz[96];
-            if (r.bChange)
+            if (r.nCode == EN_CHANGE)
                 std::snprintf(sz, sizeof sz, "change");
+            else if (r.nCode == EN_VSCROLL)
+                std::snprintf(sz, sizeof sz, "vscroll");
+            else if (r.nCode == EN_HSCROLL)
+                std::snprintf(sz, sizeof sz, "hscroll");
+            else if (r.nCode == EN_MSGFILTER)
+                std::snprintf(sz, sizeof sz, "filter %s", FilteredText(r.filter).c_str());
             else
                 std::snprintf(sz, sizeof sz, "sel %lld %lld %lld", r.sel.nCaret, r.sel.nSelFirst, r.sel.nSelLast);
             v.push_back(sz);
         }
         g_received.clear();
         return v;
+    }
+    static std::string FilteredText(const MSGFILTER& f)
+    {
+        static const struct {
+            UINT msg;
+            const char* pszName;
+        } names[] = {{WM_KEYDOWN, "keydown"},         {WM_KEYUP, "keyup"},         {WM_CHAR, "char"},
+                     {WM_SYSKEYDOWN, "syskeydown"},   {WM_SYSKEYUP, "syskeyup"},   {WM_SYSCHAR, "syschar"},
+                     {WM_LBUTTONDOWN, "lbuttondown"}, {WM_LBUTTONUP, "lbuttonup"}, {WM_LBUTTONDBLCLK, "lbuttondblclk"},
+                     {WM_RBUTTONDOWN, "rbuttondown"}, {WM_RBUTTONUP, "rbuttonup"}, {WM_MOUSEWHEEL, "mousewheel"}};
+        char sz[64];
+        std::snprintf(sz, sizeof sz, "0x%X", f.msg);
+        std::string s = sz;
+        for (const auto& n : names)
+            if (n.msg == f.msg)
+                s = n.pszName;
+        if (f.msg >= WM_KEYFIRST && f.msg <= WM_KEYLAST) {
+            std::snprintf(sz, sizeof sz, " %X", static_cast<unsigned>(f.wParam));
+            s += sz;
+        }
+        return s;
     }
     using Seen = std::vector<std::string>;
 
@@ -231,6 +331,133 @@ TEST_F(HostTest, ADragIsToldStepByStepAsItGoes)
     EXPECT_EQ(Seen(), Take()) << "no byte was changed by the drag";
 }
 
+TEST_F(HostTest, KeysAndClicksAreOfferedToTheHostFirstWhichMayDropOrChangeThem)
+{
+    // The mask keeps only the events that are told; the old mask comes back.
+    EXPECT_EQ(0, ::SendMessageA(ctl.m_hWnd, EM_SETEVENTMASK, 0,
+                                ENM_CHANGE | ENM_UPDATE | ENM_SCROLL | ENM_KEYEVENTS | ENM_MOUSEEVENTS |
+                                    ENM_REQUESTRESIZE | ENM_DROPFILES | ENM_PROTECTED | ENM_SCROLLEVENTS | ENM_LINK));
+    EXPECT_EQ(ENM_CHANGE | ENM_SCROLL | ENM_KEYEVENTS | ENM_MOUSEEVENTS,
+              ::SendMessageA(ctl.m_hWnd, EM_GETEVENTMASK, 0, 0));
+    EXPECT_EQ(ENM_CHANGE | ENM_SCROLL | ENM_KEYEVENTS | ENM_MOUSEEVENTS,
+              ::SendMessageA(ctl.m_hWnd, EM_SETEVENTMASK, 0, ENM_CHANGE));
+
+    // Not asked for: a real key and a real click are handled, nothing offered.
+    ctl.SetCaretOffset(5);
+    RealKey('A');
+    EXPECT_EQ(0xA5, ctl.m_data[5]);
+    RealClick(HexDigitPoint(20));
+    EXPECT_EQ(20, ctl.GetCaretOffset());
+    EXPECT_EQ(Seen({"change"}), Take());
+    EXPECT_EQ(0, g_nFilteredMoves);
+
+    // Every keyboard message is offered before it is handled; a dropped
+    // character types nothing, a dropped key moves nothing.
+    Ask(ENM_CHANGE | ENM_KEYEVENTS);
+    ctl.SetCaretOffset(5);
+    g_onFilter = [](MSGFILTER& f) -> LRESULT { return f.msg == WM_CHAR; };
+    RealKey('B');
+    EXPECT_EQ(Seen({"filter keydown 42", "filter char 62", "filter keyup 42"}), Take());
+    EXPECT_EQ(0xA5, ctl.m_data[5]);
+    g_onFilter = [](MSGFILTER& f) -> LRESULT { return f.msg == WM_KEYDOWN && f.wParam == VK_RIGHT; };
+    RealKey(VK_RIGHT);
+    EXPECT_EQ(15, ctl.m_nCaretPos);
+    EXPECT_EQ(Seen({"filter keydown 27", "filter keyup 27"}), Take());
+
+    // A message the host changes is handled as changed, and offered once.
+    g_onFilter = [](MSGFILTER& f) -> LRESULT {
+        if (f.msg == WM_CHAR && f.wParam == '1')
+            f.wParam = '7';
+        return 0;
+    };
+    RealKey('1');
+    RealKey('1');
+    EXPECT_EQ(0x77, ctl.m_data[5]);
+    EXPECT_EQ(Seen({"filter keydown 31", "filter char 31", "change", "filter keyup 31", "filter keydown 31",
+                    "filter char 31", "change", "filter keyup 31"}),
+              Take());
+
+    // Mouse messages, the wheel's too, with ENM_MOUSEEVENTS alone: keys
+    // are no longer offered.
+    Ask(ENM_SELCHANGE | ENM_MOUSEEVENTS);
+    RealKey(VK_DOWN);
+    EXPECT_EQ(Seen({"sel 22 -1 -1"}), Take());
+    g_onFilter = [](MSGFILTER& f) -> LRESULT { return f.msg == WM_LBUTTONDOWN || f.msg == WM_MOUSEWHEEL; };
+    RealClick(HexDigitPoint(40));
+    EXPECT_EQ(22, ctl.GetCaretOffset()) << "the dropped press placed the caret";
+    EXPECT_EQ(Seen({"filter lbuttondown", "filter lbuttonup"}), Take());
+    EXPECT_GT(g_nFilteredMoves, 0);
+    RealWheel(-WHEEL_DELTA);
+    EXPECT_EQ(0, ctl.m_nFirstRow);
+    EXPECT_EQ(Seen({"filter mousewheel"}), Take());
+    // The host moves the press and the release to byte 3.
+    const POINT ptByte3 = HexDigitPoint(3);
+    g_onFilter = [ptByte3](MSGFILTER& f) -> LRESULT {
+        if (f.msg == WM_LBUTTONDOWN || f.msg == WM_LBUTTONUP)
+            f.lParam = MAKELPARAM(ptByte3.x, ptByte3.y);
+        return 0;
+    };
+    RealClick(HexDigitPoint(50));
+    EXPECT_EQ(3, ctl.GetCaretOffset());
+    EXPECT_EQ(Seen({"filter lbuttondown", "sel 3 -1 -1", "filter lbuttonup"}), Take());
+    EXPECT_FALSE(ctl.m_bSelecting);
+    EXPECT_EQ(NULL, ::GetCapture());
+}
+
+TEST_F(HostTest, TheBarsAndTheWheelMovingTheViewAreToldTheViewFollowingTheCaretIsNot)
+{
+    UINT nLines = 3;
+    ASSERT_TRUE(::SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &nLines, 0));
+    const int nWheelLines = static_cast<int>(nLines);
+    Ask(ENM_SCROLL);
+
+    // The wheel: told once for its lines.
+    RealWheel(-WHEEL_DELTA);
+    EXPECT_EQ(nWheelLines, ctl.m_nFirstRow);
+    EXPECT_EQ(Seen({"vscroll"}), Take());
+    // A click on the vertical bar's lower arrow.
+    SCROLLBARINFO sbi = {};
+    sbi.cbSize = sizeof(sbi);
+    ASSERT_TRUE(::GetScrollBarInfo(ctl.m_hWnd, OBJID_VSCROLL, &sbi));
+    const int nArrow = ::GetSystemMetrics(SM_CYVSCROLL);
+    RealClickOnScreen(POINT{(sbi.rcScrollBar.left + sbi.rcScrollBar.right) / 2, sbi.rcScrollBar.bottom - nArrow / 2});
+    EXPECT_EQ(nWheelLines + 1, ctl.m_nFirstRow);
+    EXPECT_EQ(Seen({"vscroll"}), Take());
+    // A scroll that moves nothing tells nothing.
+    ctl.SendScroll(WM_VSCROLL, SB_PAGEUP);
+    EXPECT_EQ(0, ctl.m_nFirstRow);
+    ctl.SendScroll(WM_VSCROLL, SB_LINEUP);
+    RealWheel(WHEEL_DELTA);
+    EXPECT_EQ(Seen({"vscroll"}), Take());
+
+    // The view following the caret: keys, the host placing the caret.
+    for (int i = 0; i < 3; i++)
+        Key(VK_NEXT);
+    EXPECT_GT(ctl.m_nFirstRow, 0);
+    ctl.SetCaretOffset(4000);
+    EXPECT_GT(ctl.m_nFirstRow, 200);
+    EXPECT_EQ(Seen(), Take());
+
+    // The horizontal bar's right arrow, in a narrower window.
+    ctl.SetLayoutCells(40, 20);
+    ASSERT_TRUE(ctl.BarShown(SB_HORZ));
+    ASSERT_TRUE(::GetScrollBarInfo(ctl.m_hWnd, OBJID_HSCROLL, &sbi));
+    const int nFirstCol = ctl.m_nFirstCol;
+    const int nHArrow = ::GetSystemMetrics(SM_CXHSCROLL);
+    RealClickOnScreen(POINT{sbi.rcScrollBar.right - nHArrow / 2, (sbi.rcScrollBar.top + sbi.rcScrollBar.bottom) / 2});
+    EXPECT_EQ(nFirstCol + 1, ctl.m_nFirstCol);
+    EXPECT_EQ(Seen({"hscroll"}), Take());
+
+    // Not asked for: nothing.
+    Ask(ENM_CHANGE);
+    const int nFirstRow = ctl.m_nFirstRow;
+    RealWheel(WHEEL_DELTA);
+    ctl.SendScroll(WM_HSCROLL, SB_LINERIGHT);
+    EXPECT_EQ(nFirstRow - nWheelLines, ctl.m_nFirstRow);
+    EXPECT_EQ(nFirstCol + 2, ctl.m_nFirstCol);
+    EXPECT_EQ(Seen(), Take());
+}
+
 // ---------------------------------------------------------------------------
 // Re-entry
 
@@ -297,6 +524,25 @@ TEST_F(HostTest, AControlThatDeletesItselfIsNotTouchedAfterItsLastMessage)
     Pump();
     EXPECT_FALSE(::IsWindow(hCtl));
     EXPECT_EQ(Seen({"change"}), Take());
+    EXPECT_TRUE(SelfDeletingHexEdit::KeptIsUntouched()) << "written into after WM_NCDESTROY";
+    SelfDeletingHexEdit::FreeKept();
+
+    // Destroyed by the parent in its answer to a key's EN_MSGFILTER, before
+    // the key is handled.
+    pCtl = new SelfDeletingHexEdit;
+    ASSERT_TRUE(pCtl->Create(RECT{0, 0, 400, 300}, host.wnd(), kID));
+    hCtl = pCtl->m_hWnd;
+    pCtl->SetData(&bytes);
+    ::SendMessageA(hCtl, EM_SETEVENTMASK, 0, ENM_CHANGE | ENM_SELCHANGE | ENM_KEYEVENTS);
+    g_hControl = hCtl;
+    g_onFilter = [hCtl](MSGFILTER&) -> LRESULT {
+        ::DestroyWindow(hCtl);
+        return 0;
+    };
+    ::SendMessageA(hCtl, WM_KEYDOWN, VK_RIGHT, 1);
+    Pump();
+    EXPECT_FALSE(::IsWindow(hCtl));
+    EXPECT_EQ(Seen({"filter keydown 27"}), Take());
     EXPECT_TRUE(SelfDeletingHexEdit::KeptIsUntouched()) << "written into after WM_NCDESTROY";
     SelfDeletingHexEdit::FreeKept();
 }
