@@ -181,7 +181,7 @@ void CQXEditView::OnSetAllFF()
 
 void CQXEditView::OnOpenFile()
 {
-    CFileDialog dlg(TRUE, NULL, "*.*", 0x280108, "All Files (*.*) |*.*||", NULL);
+    CFileDialog dlg(TRUE, NULL, "*.*", 0x280108, "All Files (*.*) |*.*||", NULL, 0, FALSE);
     dlg.GetOFN().Flags |= 0x80004;
     if (dlg.DoModal() != IDOK)
         return;
@@ -192,7 +192,7 @@ void CQXEditView::OnOpenFile()
 
 void CQXEditView::OnSaveFile()
 {
-    CFileDialog dlg(FALSE, NULL, "*.*", 0x280108, "All Files (*.*) |*.*||", NULL);
+    CFileDialog dlg(FALSE, NULL, "*.*", 0x280108, "All Files (*.*) |*.*||", NULL, 0, FALSE);
     dlg.GetOFN().Flags |= 0x80004;
     if (dlg.DoModal() != IDOK)
         return;
