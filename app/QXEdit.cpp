@@ -7,10 +7,10 @@
 #include "QXEditView.h"
 
 BEGIN_MESSAGE_MAP(CQXEditApp, CWinApp)
-    ON_COMMAND(ID_APP_ABOUT, OnAppAbout)
-    ON_COMMAND(ID_FILE_NEW, CWinApp::OnFileNew)
-    ON_COMMAND(ID_FILE_OPEN, CWinApp::OnFileOpen)
-    ON_COMMAND(ID_FILE_PRINT_SETUP, CWinApp::OnFilePrintSetup)
+    ON_COMMAND(ID_APP_ABOUT, &CQXEditApp::OnAppAbout)
+    ON_COMMAND(ID_FILE_NEW, &CWinApp::OnFileNew)
+    ON_COMMAND(ID_FILE_OPEN, &CWinApp::OnFileOpen)
+    ON_COMMAND(ID_FILE_PRINT_SETUP, &CWinApp::OnFilePrintSetup)
 END_MESSAGE_MAP()
 
 // No name: the framework takes the title from the string table.

@@ -16,15 +16,15 @@ IMPLEMENT_DYNCREATE(CQXEditView, CView)
 BEGIN_MESSAGE_MAP(CQXEditView, CView)
     ON_WM_SIZE()
     ON_WM_ERASEBKGND()
-    ON_COMMAND(ID_FUNCTION_SETALL00, OnSetAll00)
-    ON_COMMAND(ID_FUNCTION_SETALLFF, OnSetAllFF)
-    ON_COMMAND(ID_FUNCTION_OPENFILE, OnOpenFile)
-    ON_COMMAND(ID_FUNCTION_SAVEFILE, OnSaveFile)
+    ON_COMMAND(ID_FUNCTION_SETALL00, &CQXEditView::OnSetAll00)
+    ON_COMMAND(ID_FUNCTION_SETALLFF, &CQXEditView::OnSetAllFF)
+    ON_COMMAND(ID_FUNCTION_OPENFILE, &CQXEditView::OnOpenFile)
+    ON_COMMAND(ID_FUNCTION_SAVEFILE, &CQXEditView::OnSaveFile)
     ON_WM_SETFOCUS()
-    ON_COMMAND(ID_FILE_PRINT, CView::OnFilePrint)
-    ON_COMMAND(ID_FILE_PRINT_DIRECT, CView::OnFilePrint)
-    ON_COMMAND(ID_FILE_PRINT_PREVIEW, CView::OnFilePrintPreview)
-    ON_COMMAND(ID_FUNCTION_DIALOGSAMPLE, OnDialogSample)
+    ON_COMMAND(ID_FILE_PRINT, &CView::OnFilePrint)
+    ON_COMMAND(ID_FILE_PRINT_DIRECT, &CView::OnFilePrint)
+    ON_COMMAND(ID_FILE_PRINT_PREVIEW, &CView::OnFilePrintPreview)
+    ON_COMMAND(ID_FUNCTION_DIALOGSAMPLE, &CQXEditView::OnDialogSample)
 END_MESSAGE_MAP()
 
 CQXEditView::CQXEditView() {}
@@ -181,7 +181,7 @@ void CQXEditView::OnSetAllFF()
 
 void CQXEditView::OnOpenFile()
 {
-    CFileDialog dlg(TRUE, NULL, "*.*", 0x280108, "All Files (*.*) |*.*||", NULL);
+    CFileDialog dlg(TRUE, NULL, "*.*", 0x280108, "All Files (*.*) |*.*||", NULL, 0, FALSE);
     dlg.GetOFN().Flags |= 0x80004;
     if (dlg.DoModal() != IDOK)
         return;
@@ -192,7 +192,7 @@ void CQXEditView::OnOpenFile()
 
 void CQXEditView::OnSaveFile()
 {
-    CFileDialog dlg(FALSE, NULL, "*.*", 0x280108, "All Files (*.*) |*.*||", NULL);
+    CFileDialog dlg(FALSE, NULL, "*.*", 0x280108, "All Files (*.*) |*.*||", NULL, 0, FALSE);
     dlg.GetOFN().Flags |= 0x80004;
     if (dlg.DoModal() != IDOK)
         return;

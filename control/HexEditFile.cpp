@@ -183,7 +183,7 @@ LoadOutcome ReadWholeFile(CWnd* pCtrl, LPCSTR lpszPath, CByteArray& newData)
     newData.SetSize(static_cast<int>(nSize), 1024);
     BeforeRead(lpszPath);
 
-    CHexEditProgress progress(pCtrl, "Loading", lpszPath, nSize);
+    CHexEditProgress progress(pCtrl, IDS_HEXEDIT_LOADING, lpszPath, nSize);
     BYTE* pData = newData.GetData();
     for (UINT nDone = 0; nDone < nSize;) {
         UINT nPiece = nSize - nDone < CHexEditProgress::kPieceSize ? nSize - nDone : CHexEditProgress::kPieceSize;
@@ -256,11 +256,13 @@ void ReportBytesLeftIn(DWORD dwError, LPCSTR lpszPath, LPCSTR lpszTemp, LPCSTR l
                      lpszPath);
     char szMessage[1024] = "";
     e.GetErrorMessage(szMessage, sizeof szMessage);
-    CString strText;
-    strText.Format("%s\n\nThe saved bytes are kept in:\n%s", szMessage, lpszTemp);
+    CString strKeptIn, strText;
+    strKeptIn.LoadString(IDS_HEXEDIT_SAVED_BYTES_IN);
+    strText.Format("%s\n\n%s\n%s", szMessage, static_cast<LPCSTR>(strKeptIn), lpszTemp);
     if (lpszOld != NULL) {
-        CString strOld;
-        strOld.Format("\n\nThe old file is kept in:\n%s", lpszOld);
+        CString strOldIn, strOld;
+        strOldIn.LoadString(IDS_HEXEDIT_OLD_FILE_IN);
+        strOld.Format("\n\n%s\n%s", static_cast<LPCSTR>(strOldIn), lpszOld);
         strText += strOld;
     }
     AfxMessageBox(strText, MB_OK);
@@ -429,7 +431,7 @@ WriteOutcome WriteTempFile(CWnd* pCtrl, LPCSTR lpszPath, LPCSTR lpszTemp, const 
     try {
         // The window (when the save is long) stays up through the flush.
         CFlushOnWorker* pFlush = nullptr;
-        CHexEditProgress progress(pCtrl, "Saving", lpszPath, nSize);
+        CHexEditProgress progress(pCtrl, IDS_HEXEDIT_SAVING, lpszPath, nSize);
         // Ended from outside (at logoff the program may end right after),
         // the temporary file goes at once; a running flush is let finish
         // first, since it uses the file's handle.
@@ -476,9 +478,7 @@ WriteOutcome WriteTempFile(CWnd* pCtrl, LPCSTR lpszPath, LPCSTR lpszTemp, const 
 void ReportTargetKept(LPCSTR lpszPath)
 {
     CString strText;
-    strText.Format("%s could not be replaced: the system could not take the old file away.\n\n"
-                   "The file is as it was before the save, and no temporary file is left.",
-                   lpszPath);
+    AfxFormatString1(strText, IDS_HEXEDIT_TARGET_KEPT, lpszPath);
     AfxMessageBox(strText, MB_OK);
 }
 
@@ -614,8 +614,9 @@ BOOL CHexEditCtrl::LoadFile(LPCSTR lpszPath)
         return FALSE;   // nothing of the control is left to tell
     }
     if (outcome == LoadOutcome::grew) {
-        CString strText;
-        strText.Format("%s\n\nThe file grew while it was read. Nothing was loaded.", lpszPath);
+        CString strGrew, strText;
+        strGrew.LoadString(IDS_HEXEDIT_FILE_GREW);
+        strText.Format("%s\n\n%s", lpszPath, static_cast<LPCSTR>(strGrew));
         AfxMessageBox(strText, MB_OK);
         return FALSE;
     }

@@ -51,10 +51,11 @@ BOOL CALLBACK DisableEnabledTopLevel(HWND hWnd, LPARAM lParam)
 
 } // namespace
 
-CHexEditProgress::CHexEditProgress(CWnd* pCtrl, LPCSTR lpszCaption, LPCSTR lpszPath, ULONGLONG nTotal)
-    : m_hCtrl(pCtrl != NULL ? pCtrl->GetSafeHwnd() : NULL), m_strCaption(lpszCaption), m_strPath(lpszPath),
-      m_nTotal(nTotal), m_nStartTick(::GetTickCount64())
+CHexEditProgress::CHexEditProgress(CWnd* pCtrl, UINT nIDCaption, LPCSTR lpszPath, ULONGLONG nTotal)
+    : m_hCtrl(pCtrl != NULL ? pCtrl->GetSafeHwnd() : NULL), m_strPath(lpszPath), m_nTotal(nTotal),
+      m_nStartTick(::GetTickCount64())
 {
+    m_strCaption.LoadString(nIDCaption);
 }
 
 CHexEditProgress::~CHexEditProgress()
@@ -249,7 +250,9 @@ HWND CHexEditProgress::CreateChildren(const WindowLayout& layout, HFONT hFont)
     m_hBar = child(PROGRESS_CLASSA, "", 0, nMargin, layout.yBar, nInner, cyLine, -1);
     ::SendMessageA(m_hBar, PBM_SETRANGE32, 0, 1000);
     m_hBytes = child("STATIC", "", SS_LEFT | SS_NOPREFIX, nMargin, layout.yBytes, nInner, cyLine, -1);
-    return child("BUTTON", "Cancel", WS_TABSTOP | BS_DEFPUSHBUTTON, layout.nWidth - nMargin - layout.nButtonWidth,
+    CString strCancel;
+    strCancel.LoadString(IDS_HEXEDIT_CANCEL);
+    return child("BUTTON", strCancel, WS_TABSTOP | BS_DEFPUSHBUTTON, layout.nWidth - nMargin - layout.nButtonWidth,
                  layout.yButton, layout.nButtonWidth, layout.nButtonHeight, kCancelId);
 }
 
@@ -260,9 +263,11 @@ void CHexEditProgress::Update(ULONGLONG nDone)
         return;
     m_nShownPermille = nPermille;
     ::SendMessageA(m_hBar, PBM_SETPOS, static_cast<WPARAM>(nPermille), 0);
-    CString strBytes;
-    strBytes.Format("%s of %s bytes (%d%%)", static_cast<LPCSTR>(GroupedNumber(nDone)),
-                    static_cast<LPCSTR>(GroupedNumber(m_nTotal)), nPermille / 10);
+    // The words come from the string table, the percentage is added here.
+    CString strBytes, strPercent;
+    AfxFormatString2(strBytes, IDS_HEXEDIT_BYTES_DONE, GroupedNumber(nDone), GroupedNumber(m_nTotal));
+    strPercent.Format(" (%d%%)", nPermille / 10);
+    strBytes += strPercent;
     ::SetWindowTextA(m_hBytes, strBytes);
 }
 
@@ -271,7 +276,9 @@ void CHexEditProgress::Update(ULONGLONG nDone)
 void CHexEditProgress::ShowFinalPhase()
 {
     ::SendMessageA(m_hBar, PBM_SETPOS, 1000, 0);
-    ::SetWindowTextA(m_hBytes, "Writing the bytes to the disk...");
+    CString strWriting;
+    strWriting.LoadString(IDS_HEXEDIT_WRITING_TO_DISK);
+    ::SetWindowTextA(m_hBytes, strWriting);
     if (::GetFocus() == m_hCancel)
         ::SetFocus(m_hWnd);
     ::EnableWindow(m_hCancel, FALSE);

@@ -19,6 +19,7 @@
 #pragma once
 
 #include <afxwin.h>
+#include "HexEditRes.h"
 #include <functional>
 #include <vector>
 
@@ -33,10 +34,11 @@ public:
     // The window's class, by which tests find it.
     static const char kClassName[];
 
-    // pCtrl's top-level window owns the window; lpszCaption is its title
-    // ("Loading", "Saving"), lpszPath the file it names, nTotal the bytes
-    // the work will have done at its end.
-    CHexEditProgress(CWnd* pCtrl, LPCSTR lpszCaption, LPCSTR lpszPath, ULONGLONG nTotal);
+    // pCtrl's top-level window owns the window; nIDCaption is the string
+    // resource of its title (IDS_HEXEDIT_LOADING, IDS_HEXEDIT_SAVING),
+    // lpszPath the file it names, nTotal the bytes the work will have done
+    // at its end.
+    CHexEditProgress(CWnd* pCtrl, UINT nIDCaption, LPCSTR lpszPath, ULONGLONG nTotal);
     // Closes the window and enables the windows it disabled.
     ~CHexEditProgress();
     CHexEditProgress(const CHexEditProgress&) = delete;

@@ -28,10 +28,10 @@ function(qx_add_framework_resources target)
     endforeach()
     file(CONFIGURE OUTPUT ${rc} CONTENT "${text}" @ONLY)
   endif()
-  file(GLOB res_deps CONFIGURE_DEPENDS ${QX_FRAMEWORK_RES_DIR}/*)
+  file(GLOB res_deps CONFIGURE_DEPENDS ${QX_FRAMEWORK_RES_DIR}/* ${PROJECT_SOURCE_DIR}/control/HexEditCtrl.rc)
   target_sources(${target} PRIVATE ${rc})
   target_include_directories(${target} PRIVATE ${QX_FRAMEWORK_RES_DIR}
-    ${PROJECT_SOURCE_DIR}/framework/include)
+    ${PROJECT_SOURCE_DIR}/framework/include ${PROJECT_SOURCE_DIR}/control)
   set_source_files_properties(${rc} TARGET_DIRECTORY ${target}
     PROPERTIES OBJECT_DEPENDS "${res_deps}")
 endfunction()

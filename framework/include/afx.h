@@ -148,6 +148,8 @@ private:
 
 // Formats the string resource nIDS with %1 replaced by psz1.
 void AfxFormatString1(CString& rString, UINT nIDS, LPCSTR psz1);
+// The same with %1 replaced by psz1 and %2 by psz2.
+void AfxFormatString2(CString& rString, UINT nIDS, LPCSTR psz1, LPCSTR psz2);
 
 // ---------------------------------------------------------------------------
 // Exceptions. As in MFC, exceptions are thrown as pointers to heap objects

@@ -18,7 +18,11 @@ class CFileDialog : public CCommonDialog {
     DECLARE_DYNAMIC(CFileDialog)
 public:
     // lpszFilter: "name|pattern|...|" pairs; NULL gives the dialog no
-    // filter list (every file is shown).
+    // filter list (every file is shown). bVistaStyle is kept in
+    // m_bVistaStyle, but here both values show the old-style Explorer dialog
+    // (GetOpenFileName, GetSaveFileName) with the flags as given: pass FALSE
+    // for the dialog that MFC, whose TRUE is the Vista-style shell dialog
+    // that ignores OFN_EXPLORER and the like, shows with the same flags.
     explicit CFileDialog(BOOL bOpenFileDialog, LPCSTR lpszDefExt = NULL, LPCSTR lpszFileName = NULL,
                          DWORD dwFlags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, LPCSTR lpszFilter = NULL,
                          CWnd* pParentWnd = NULL, DWORD dwSize = 0, BOOL bVistaStyle = TRUE);
@@ -40,6 +44,7 @@ protected:
     CString m_strFilter;   // the filter with its '|' turned into NULs
     CString m_strDefExt;
     CString m_strTitle;
+    BOOL m_bVistaStyle;
     char m_szFileName[MAX_PATH];
     char m_szFileTitle[64];
 };

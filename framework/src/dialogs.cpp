@@ -194,8 +194,8 @@ HWND CCommonDialog::PreModal()
 }
 
 CFileDialog::CFileDialog(BOOL bOpenFileDialog, LPCSTR lpszDefExt, LPCSTR lpszFileName, DWORD dwFlags,
-                         LPCSTR lpszFilter, CWnd* pParentWnd, DWORD, BOOL)
-    : CCommonDialog(pParentWnd), m_bOpenFileDialog(bOpenFileDialog)
+                         LPCSTR lpszFilter, CWnd* pParentWnd, DWORD, BOOL bVistaStyle)
+    : CCommonDialog(pParentWnd), m_bOpenFileDialog(bOpenFileDialog), m_bVistaStyle(bVistaStyle)
 {
     memset(&m_ofn, 0, sizeof m_ofn);
     m_szFileName[0] = '\0';

@@ -161,19 +161,31 @@ void CString::ReleaseBuffer(int nNewLength)
     m_str.resize(static_cast<size_t>(nNewLength));
 }
 
-void AfxFormatString1(CString& rString, UINT nIDS, LPCSTR psz1)
+// Replaces every %1 (and, with two arguments, %2) of the string resource
+// nIDS in one pass, so that a %1 or %2 inside an argument stays as it is.
+static void FormatStringResource(CString& rString, UINT nIDS, int nArgs, LPCSTR psz1, LPCSTR psz2)
 {
     CString format;
     format.LoadString(nIDS);
-    // Replace every %1 in one pass, so that a %1 inside psz1 stays as it is.
     CString result;
     for (int i = 0; i < format.GetLength(); ++i) {
-        if (format[i] == '%' && i + 1 < format.GetLength() && format[i + 1] == '1') {
-            result += psz1 ? psz1 : "";
+        if (format[i] == '%' && i + 1 < format.GetLength() && (format[i + 1] == '1' || (format[i + 1] == '2' && nArgs == 2))) {
+            LPCSTR psz = format[i + 1] == '1' ? psz1 : psz2;
+            result += psz ? psz : "";
             ++i;
         } else {
             result += format[i];
         }
     }
     rString = result;
+}
+
+void AfxFormatString1(CString& rString, UINT nIDS, LPCSTR psz1)
+{
+    FormatStringResource(rString, nIDS, 1, psz1, NULL);
+}
+
+void AfxFormatString2(CString& rString, UINT nIDS, LPCSTR psz1, LPCSTR psz2)
+{
+    FormatStringResource(rString, nIDS, 2, psz1, psz2);
 }

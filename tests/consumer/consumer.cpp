@@ -4,8 +4,10 @@
 // if the host took the framework's resources) and the host's title. Then it
 // follows the user as a host does: asks for the change and selection
 // notifications, reads the bytes, the caret and the modified flag back, and
-// makes the control read-only. Prints what it saw; exits 0 when it is right.
+// makes the control read-only, and finds the control's own strings in its
+// resources. Prints what it saw; exits 0 when it is right.
 #include "HexEditCtrl.h"
+#include "HexEditRes.h"
 #include <stdio.h>
 #include <string>
 
@@ -123,6 +125,16 @@ int main()
     if (back.GetSize() != 2 || back[0] != 0x9A || back[1] != 0x43 || host.m_nChanges != 2 || !ctrl.GetModify() ||
         after[1] != 0x43 || !bSelected || nFirst != 0 || nLast != 1 || host.m_nCaret != 1) {
         printf("consumer: expected 9A 43, 2 changes, caret at 1, modified; 43 kept; selected 0-1\n");
+        ok = false;
+    }
+
+    // The control's own texts (its progress window's, its own messages) came
+    // with the resources too: a progress window without them has no caption.
+    CString strCaption;
+    strCaption.LoadString(IDS_HEXEDIT_LOADING);
+    printf("consumer: the control's load caption \"%s\"\n", static_cast<LPCSTR>(strCaption));
+    if (strCaption != "Loading") {
+        printf("consumer: expected the control's string \"Loading\"\n");
         ok = false;
     }
     ctrl.DestroyWindow();
