@@ -27,10 +27,14 @@ struct CPrintInfo;
 
 // The handle of a wrapper that may be NULL, as MFC's GetSafeHwnd and friends
 // allow (defined out of line so the check for NULL is never optimised away).
-HWND AfxSafeHwnd(const CWnd* pWnd);
-HDC AfxSafeHdc(const CDC* pDC);
-HGDIOBJ AfxSafeHandle(const CGdiObject* pObject);
-HMENU AfxSafeHmenu(const CMenu* pMenu);
+// The framework's own: in a namespace of its own, so that no caller takes
+// them for MFC's.
+namespace afximpl {
+HWND SafeHwnd(const CWnd* pWnd);
+HDC SafeHdc(const CDC* pDC);
+HGDIOBJ SafeHandle(const CGdiObject* pObject);
+HMENU SafeHmenu(const CMenu* pMenu);
+} // namespace afximpl
 
 // ---------------------------------------------------------------------------
 // Points, sizes, rectangles
@@ -95,7 +99,7 @@ public:
     BOOL Attach(HGDIOBJ hObject);
     HGDIOBJ Detach();
     BOOL DeleteObject();
-    HGDIOBJ GetSafeHandle() const { return AfxSafeHandle(this); }
+    HGDIOBJ GetSafeHandle() const { return afximpl::SafeHandle(this); }
     operator HGDIOBJ() const { return m_hObject; }
 
     HGDIOBJ m_hObject;
@@ -153,7 +157,7 @@ public:
     static CDC* PASCAL FromHandle(HDC hDC);
     BOOL Attach(HDC hDC);
     HDC Detach();
-    HDC GetSafeHdc() const { return AfxSafeHdc(this); }
+    HDC GetSafeHdc() const { return afximpl::SafeHdc(this); }
     operator HDC() const { return m_hDC; }
 
     BOOL CreateCompatibleDC(CDC* pDC);
@@ -442,8 +446,8 @@ public:
     ~CWnd() override;
 
     HWND m_hWnd;
-    operator HWND() const { return AfxSafeHwnd(this); }
-    HWND GetSafeHwnd() const { return AfxSafeHwnd(this); }
+    operator HWND() const { return afximpl::SafeHwnd(this); }
+    HWND GetSafeHwnd() const { return afximpl::SafeHwnd(this); }
 
     // The handle map: one CWnd per window. FromHandle makes a temporary
     // wrapper for a window the framework does not own; temporaries are
@@ -680,7 +684,7 @@ public:
     HMENU Detach();
     BOOL LoadMenu(UINT nIDResource);
     BOOL DestroyMenu();
-    HMENU GetSafeHmenu() const { return AfxSafeHmenu(this); }
+    HMENU GetSafeHmenu() const { return afximpl::SafeHmenu(this); }
     operator HMENU() const { return m_hMenu; }
 
     UINT GetMenuItemCount() const { return static_cast<UINT>(::GetMenuItemCount(m_hMenu)); }

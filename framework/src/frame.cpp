@@ -18,7 +18,7 @@ CHandleMap<HMENU, CMenu>& MenuMap()
 }
 } // namespace
 
-HMENU AfxSafeHmenu(const CMenu* pMenu) { return pMenu ? pMenu->m_hMenu : NULL; }
+HMENU afximpl::SafeHmenu(const CMenu* pMenu) { return pMenu ? pMenu->m_hMenu : NULL; }
 
 CMenu::~CMenu()
 {

@@ -23,8 +23,8 @@ static CHandleMap<HDC, CDC>& DcMap()
     return map;
 }
 
-__attribute__((noinline)) HDC AfxSafeHdc(const CDC* pDC) { return pDC ? pDC->m_hDC : NULL; }
-__attribute__((noinline)) HGDIOBJ AfxSafeHandle(const CGdiObject* pObject) { return pObject ? pObject->m_hObject : NULL; }
+__attribute__((noinline)) HDC afximpl::SafeHdc(const CDC* pDC) { return pDC ? pDC->m_hDC : NULL; }
+__attribute__((noinline)) HGDIOBJ afximpl::SafeHandle(const CGdiObject* pObject) { return pObject ? pObject->m_hObject : NULL; }
 
 void AfxDeleteGdiTempMaps()
 {

@@ -48,7 +48,7 @@ LRESULT CALLBACK CbtFilterHook(int code, WPARAM wParam, LPARAM lParam)
 
 } // namespace
 
-__attribute__((noinline)) HWND AfxSafeHwnd(const CWnd* pWnd) { return pWnd ? pWnd->m_hWnd : NULL; }
+__attribute__((noinline)) HWND afximpl::SafeHwnd(const CWnd* pWnd) { return pWnd ? pWnd->m_hWnd : NULL; }
 
 WNDPROC AfxGetAfxWndProc() { return &AfxWndProc; }
 
