@@ -12,8 +12,8 @@ the file, so the window is there to be seen on any machine; then the pace is
 lifted and the work runs to its end as fast as the machine goes.
 
 A WM_CLOSE posted to the frame (as another program's close posts it) during
-a long save over an existing file ends the work and then the program: the
-old file is whole and no temporary file is left."""
+a long save over an existing file waits for the save's end, then ends the
+program: the file holds the saved bytes and no temporary file is left."""
 
 import os
 import time
