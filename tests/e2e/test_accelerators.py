@@ -1,21 +1,23 @@
 #!/usr/bin/env python3
-"""The ten accelerators of QXEdit's frame whose commands nothing handles
-change no byte (the bytes saved through "SaveFile" after each); Ctrl+S of
-the untitled document asks for a name in the framework's "Salva con nome"
-dialog, and Cancel writes nothing; "&Esci" ends the program without a
-question once the edits are saved."""
+"""The accelerators of QXEdit's frame: the two whose commands nothing
+handles change no byte (the bytes saved through "SaveFile" after each);
+Ctrl+S of the untitled document asks for a name in the framework's "Salva
+con nome" dialog, and Cancel writes nothing; "&Esci" ends the program
+without a question once the edits are saved. The edit accelerators act on
+the control: bytes selected with the mouse, copied, pasted elsewhere, the
+paste undone and redone, as the saved bytes show."""
 
 import os
 import time
 
 from commands import SAMPLE, only_frame, saved_bytes, wait_gone, wait_top
 from harness import QXEdit, check, main, out_dir
+from test_mouse import Screen, xdo
 from test_shell import settle
 
 
 # The accelerators whose commands nothing in the program handles.
-UNHANDLED = ["ctrl+z", "ctrl+x", "ctrl+c", "ctrl+v", "alt+BackSpace", "shift+Delete", "ctrl+Insert",
-             "shift+Insert", "F6", "shift+F6"]
+UNHANDLED = ["F6", "shift+F6"]
 
 
 def test_unhandled_accelerators_leave_the_bytes_and_exit_from_the_menu():
@@ -57,6 +59,39 @@ def test_unhandled_accelerators_leave_the_bytes_and_exit_from_the_menu():
         app.key("alt+f", "Return")
         rc = app.wait_exit(20)
         check(rc == 0, "QXEdit exited with %s after Esci" % rc)
+
+
+def test_bytes_selected_with_the_mouse_copied_pasted_undone_and_redone():
+    with QXEdit() as app:
+        settle(app)
+        frame = app.wait_window("QXEdit")
+        s = Screen(app)
+        # A drag from byte 0x12's high digit to byte 0x16's selects bytes
+        # 12 .. 15; Ctrl+C copies them. A click on byte 0x40 and Ctrl+V
+        # writes them over bytes 40 .. 43.
+        x0, y0 = s.hex_xy(1, 2)
+        x1, y1 = s.hex_xy(1, 6)
+        xdo("mousemove", x0, y0, "mousedown", 1, "mousemove", (x0 + x1) // 2, y0, "mousemove", x1, y1,
+            "mouseup", 1)
+        app.key("ctrl+c")
+        x, y = s.hex_xy(4, 0)
+        xdo("mousemove", x, y, "click", 1)
+        app.key("ctrl+v")
+        pasted = SAMPLE[:0x40] + SAMPLE[0x12:0x16] + SAMPLE[0x44:]
+        check(saved_bytes(app, frame, "pasted.bin") == pasted, "Ctrl+V did not write bytes 12..15 over 40..43")
+
+        # Ctrl+Z takes the paste back, Ctrl+Y does it again; Alt+Backspace
+        # undoes as Ctrl+Z. The keys reach the control: after "SaveFile"
+        # the view has the focus again.
+        app.focus(frame)
+        app.key("ctrl+z")
+        check(saved_bytes(app, frame, "undone.bin") == SAMPLE, "Ctrl+Z did not restore bytes 40..43")
+        app.focus(frame)
+        app.key("ctrl+y")
+        check(saved_bytes(app, frame, "redone.bin") == pasted, "Ctrl+Y did not paste again")
+        app.focus(frame)
+        app.key("alt+BackSpace", "Escape")
+        check(saved_bytes(app, frame, "undone-alt.bin") == SAMPLE, "Alt+Backspace did not undo")
 
 
 if __name__ == "__main__":
