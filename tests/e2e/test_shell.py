@@ -104,19 +104,19 @@ def test_started_without_arguments():
         check(ctrl["focus"] == "1", "the control has the keyboard focus")
         app.screenshot("started")
 
-        # The menu bar: four popups, File, Visualizza, Function, ?; each
-        # opens a popup window of its own at its own place.
+        # The menu bar: five popups, File, Modifica, Visualizza, Function,
+        # ?; each opens a popup window of its own at its own place.
         app.key("alt+f")
         places = []
-        for i in range(4):
+        for i in range(5):
             popups = [w for w in tree(app, "") if w["class"] == "#32768" and w["visible"] == "1"]
             check(len(popups) == 1, "popup %d: %d menu windows" % (i, len(popups)))
             places.append(popups[0]["window"][0])
             app.screenshot("menu-%d" % i)
             app.key("Right")
-        check(len(set(places)) == 4, "four popups at distinct places: %r" % places)
+        check(len(set(places)) == 5, "five popups at distinct places: %r" % places)
         popups = [w for w in tree(app, "") if w["class"] == "#32768" and w["visible"] == "1"]
-        check(popups and popups[0]["window"][0] == places[0], "the fifth Right is File again")
+        check(popups and popups[0]["window"][0] == places[0], "the sixth Right is File again")
         app.key("Escape", "Escape")
 
 
