@@ -61,6 +61,10 @@ void Soak::SendKey(State& s)
     int r = Rand(0, 99);
     bool bShift = (r >= 50 && r < 75) || r >= 90;
     bool bCtrl = r >= 75;
+    // Ctrl+Z is undo, which the model does not follow: with Shift too it is
+    // a key that means nothing.
+    if (vk == 'Z' && bCtrl)
+        bShift = true;
     SetKeys(bShift, bCtrl);
     Log(Format("WM_KEYDOWN %s%s%s", bShift ? "Shift+" : "", bCtrl ? "Ctrl+" : "", KeyName(vk).c_str()));
     m_model.Key(s, vk, bShift, bCtrl);
