@@ -229,7 +229,7 @@ void CQXEditView::OnEditPaste()
 
 void CQXEditView::OnEditSelectAll()
 {
-    m_wndHexEdit.SetSel(0, -1);
+    m_wndHexEdit.SendMessage(EM_SETSEL, 0, -1);
 }
 
 void CQXEditView::OnUpdateEditUndo(CCmdUI* pCmdUI)
