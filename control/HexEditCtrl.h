@@ -10,11 +10,14 @@
 // auto-scroll and the wheel), HexEditFile.cpp (fill, load and save, with
 // HexEditProgress.cpp's window for long ones), HexEditHost.cpp (what a host
 // reads and sets beyond the bytes, and the notifications it asks for),
-// HexEditUndo.cpp (undo and redo, over HexEditUndoHistory.cpp's steps).
+// HexEditUndo.cpp (undo and redo, over HexEditUndoHistory.cpp's steps),
+// HexEditClipboard.cpp (copy, cut, paste, clear and select all, with
+// HexEditClipboardText.cpp's hex text).
 #pragma once
 
 #include "HexEditUndo.h"
 #include <afxwin.h>
+#include <vector>
 #include <cstddef>
 #include <richedit.h>   // EM_SETEVENTMASK, the ENM_ bits, EN_SELCHANGE, MSGFILTER
 
@@ -137,6 +140,26 @@ public:
     // taken as 0 (nothing can be undone); lowering it drops steps at once.
     void SetUndoLimit(LONGLONG nBytes);
     LONGLONG GetUndoLimit() const;
+
+    // The clipboard (HexEditClipboard.cpp), as an edit control has it:
+    // WM_COPY, WM_CUT, WM_PASTE and WM_CLEAR (so the inherited CEdit::Copy,
+    // Cut, Paste and Clear work), rich edit's EM_CANPASTE, and the keys
+    // Ctrl+C and Ctrl+Insert (copy), Ctrl+X and Shift+Delete (cut), Ctrl+V
+    // and Shift+Insert (paste). Copy puts the selected bytes (nothing when
+    // nothing is selected) under the registered format "CHexEditCtrl bytes"
+    // (a LONGLONG count, then the bytes) and, up to 16 MiB of them, as
+    // CF_TEXT and CF_UNICODETEXT: in the hex column two uppercase digits a
+    // byte separated by blanks, in the character column the characters as
+    // shown. Paste overwrites from the selection's first byte, or the
+    // caret's, with the control's own format, or else the text: hex digit
+    // pairs in the hex column (blanks, tabs, line breaks, commas and "0x"
+    // before a pair allowed; anything else beeps and changes nothing), the
+    // text's bytes in the character column; what would go past the last
+    // byte is left out, with a beep; the caret then stands after the last
+    // byte pasted. Cut is copy, then Delete over the selection; clear is
+    // Delete over the selection. Each change is one undo step. Read-only:
+    // copy works, cut, paste and clear beep. Ctrl+A and EM_SETSEL(0, -1)
+    // select every byte, as SetSelection(0, GetDataSize() - 1) does.
 
     // A copy of the bytes as they are now (memory errors reach the caller,
     // *pData then as CByteArray::Copy leaves it), and their number.
@@ -308,6 +331,15 @@ protected:
     // The keys of undo and redo (TRUE when the key was one of them).
     BOOL HandleHistoryKey(UINT nChar, bool bShift, bool bCtrl);
 
+    // Clipboard: the selection copied (FALSE when nothing was selected or
+    // the clipboard could not take it), the bytes a paste would write (FALSE
+    // when the clipboard holds nothing pasteable), the paste, and the keys of
+    // copy, cut, paste and select all.
+    BOOL CopySelection();
+    BOOL ReadClipboardBytes(std::vector<BYTE>& bytes);
+    void PasteClipboard();
+    BOOL HandleClipboardKey(UINT nChar, bool bShift, bool bCtrl);
+
     // Selection edits, shared by the keyboard and the mouse.
     void FillSelection(BYTE value);
     void ClearSelection();
@@ -365,6 +397,12 @@ protected:
     afx_msg LRESULT OnCanUndo(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnCanRedo(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnEmptyUndoBuffer(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnCopy(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnCut(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnPaste(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnClear(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnCanPaste(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnSetSel(WPARAM wParam, LPARAM lParam);
     // WM_SYSKEYDOWN: Alt+Backspace undoes; every other key goes on as before.
     afx_msg LRESULT OnSysKeyDownMessage(WPARAM wParam, LPARAM lParam);
 

@@ -31,7 +31,9 @@ void CHexEditCtrl::OnKillFocus(CWnd* pNewWnd)
 
 UINT CHexEditCtrl::OnGetDlgCode()
 {
-    return CEdit::OnGetDlgCode() | DLGC_WANTARROWS | DLGC_WANTTAB | DLGC_WANTCHARS;
+    // Not DLGC_HASSETSEL: a dialog would send EM_SETSEL(0, -1) as it gives
+    // the control the focus, which selects every byte.
+    return (CEdit::OnGetDlgCode() & ~DLGC_HASSETSEL) | DLGC_WANTARROWS | DLGC_WANTTAB | DLGC_WANTCHARS;
 }
 
 void CHexEditCtrl::OnKeyDown(UINT nChar, UINT, UINT)
@@ -41,7 +43,7 @@ void CHexEditCtrl::OnKeyDown(UINT nChar, UINT, UINT)
 
     if (nChar == VK_TAB && TabToNextControl(bShift, bCtrl))
         return;
-    if (HandleHistoryKey(nChar, bShift, bCtrl))
+    if (HandleHistoryKey(nChar, bShift, bCtrl) || HandleClipboardKey(nChar, bShift, bCtrl))
         return;
     // Nothing to move over or edit, and Shift+Ctrl means nothing: swallowed.
     if (m_data.GetSize() == 0 || (bShift && bCtrl))
