@@ -25,6 +25,18 @@ BEGIN_MESSAGE_MAP(CQXEditView, CView)
     ON_COMMAND(ID_FILE_PRINT_DIRECT, &CView::OnFilePrint)
     ON_COMMAND(ID_FILE_PRINT_PREVIEW, &CView::OnFilePrintPreview)
     ON_COMMAND(ID_FUNCTION_DIALOGSAMPLE, &CQXEditView::OnDialogSample)
+    ON_COMMAND(ID_EDIT_UNDO, &CQXEditView::OnEditUndo)
+    ON_COMMAND(ID_EDIT_REDO, &CQXEditView::OnEditRedo)
+    ON_COMMAND(ID_EDIT_CUT, &CQXEditView::OnEditCut)
+    ON_COMMAND(ID_EDIT_COPY, &CQXEditView::OnEditCopy)
+    ON_COMMAND(ID_EDIT_PASTE, &CQXEditView::OnEditPaste)
+    ON_COMMAND(ID_EDIT_SELECT_ALL, &CQXEditView::OnEditSelectAll)
+    ON_UPDATE_COMMAND_UI(ID_EDIT_UNDO, &CQXEditView::OnUpdateEditUndo)
+    ON_UPDATE_COMMAND_UI(ID_EDIT_REDO, &CQXEditView::OnUpdateEditRedo)
+    ON_UPDATE_COMMAND_UI(ID_EDIT_CUT, &CQXEditView::OnUpdateEditCutCopy)
+    ON_UPDATE_COMMAND_UI(ID_EDIT_COPY, &CQXEditView::OnUpdateEditCutCopy)
+    ON_UPDATE_COMMAND_UI(ID_EDIT_PASTE, &CQXEditView::OnUpdateEditPaste)
+    ON_UPDATE_COMMAND_UI(ID_EDIT_SELECT_ALL, &CQXEditView::OnUpdateEditSelectAll)
 END_MESSAGE_MAP()
 
 CQXEditView::CQXEditView() {}
@@ -161,17 +173,89 @@ void CQXEditView::OnSetFocus(CWnd* pOldWnd)
         m_wndHexEdit.SetFocus();
 }
 
-// The commands act on the control at once; they have no update handlers and
-// are enabled while the view is active.
+// The fill commands act on the control at once; they have no update
+// handlers and are enabled while the view is active.
 
 void CQXEditView::OnSetAll00()
 {
-    m_wndHexEdit.Fill(0x00);
+    FillAll(0x00);
 }
 
 void CQXEditView::OnSetAllFF()
 {
-    m_wndHexEdit.Fill(0xFF);
+    FillAll(0xFF);
+}
+
+void CQXEditView::FillAll(BYTE byFill)
+{
+    if (m_wndHexEdit.GetDataSize() > m_wndHexEdit.GetUndoLimit()) {
+        CString strAsk;
+        strAsk.Format("Riempire tutti i %I64d byte? La modifica supera il limite di annullamento "
+                      "e non potr\xE0 essere annullata.",
+                      m_wndHexEdit.GetDataSize());
+        if (AfxMessageBox(strAsk, MB_YESNO | MB_ICONQUESTION) != IDYES)
+            return;
+    }
+    m_wndHexEdit.Fill(byFill);
+}
+
+// The Edit menu's commands are the control's own messages, as an edit
+// control's: the menu's items are enabled only where the control can act.
+
+void CQXEditView::OnEditUndo()
+{
+    m_wndHexEdit.Undo();
+}
+
+void CQXEditView::OnEditRedo()
+{
+    m_wndHexEdit.SendMessage(EM_REDO);
+}
+
+void CQXEditView::OnEditCut()
+{
+    m_wndHexEdit.Cut();
+}
+
+void CQXEditView::OnEditCopy()
+{
+    m_wndHexEdit.Copy();
+}
+
+void CQXEditView::OnEditPaste()
+{
+    m_wndHexEdit.Paste();
+}
+
+void CQXEditView::OnEditSelectAll()
+{
+    m_wndHexEdit.SendMessage(EM_SETSEL, 0, -1);
+}
+
+void CQXEditView::OnUpdateEditUndo(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(HasControl() && m_wndHexEdit.CanUndo());
+}
+
+void CQXEditView::OnUpdateEditRedo(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(HasControl() && m_wndHexEdit.SendMessage(EM_CANREDO) != 0);
+}
+
+void CQXEditView::OnUpdateEditCutCopy(CCmdUI* pCmdUI)
+{
+    LONGLONG nFirst, nLast;
+    pCmdUI->Enable(HasControl() && m_wndHexEdit.GetSelection(nFirst, nLast));
+}
+
+void CQXEditView::OnUpdateEditPaste(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(HasControl() && m_wndHexEdit.SendMessage(EM_CANPASTE) != 0);
+}
+
+void CQXEditView::OnUpdateEditSelectAll(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(HasControl() && m_wndHexEdit.GetDataSize() > 0);
 }
 
 // "OpenFile" and "SaveFile" show the dialogs of the control's OpenFile and

@@ -47,6 +47,9 @@ protected:
     BOOL m_bCloseAfterFileWork = FALSE;
 
     void FileWorkOver();
+    // Fills every byte, asking first when the change is too big for the
+    // control's undo history to take back.
+    void FillAll(BYTE byFill);
 
     afx_msg void OnSize(UINT nType, int cx, int cy);
     afx_msg BOOL OnEraseBkgnd(CDC* pDC);
@@ -56,5 +59,16 @@ protected:
     afx_msg void OnSaveFile();
     afx_msg void OnSetFocus(CWnd* pOldWnd);
     afx_msg void OnDialogSample();
+    afx_msg void OnEditUndo();
+    afx_msg void OnEditRedo();
+    afx_msg void OnEditCut();
+    afx_msg void OnEditCopy();
+    afx_msg void OnEditPaste();
+    afx_msg void OnEditSelectAll();
+    afx_msg void OnUpdateEditUndo(CCmdUI* pCmdUI);
+    afx_msg void OnUpdateEditRedo(CCmdUI* pCmdUI);
+    afx_msg void OnUpdateEditCutCopy(CCmdUI* pCmdUI);
+    afx_msg void OnUpdateEditPaste(CCmdUI* pCmdUI);
+    afx_msg void OnUpdateEditSelectAll(CCmdUI* pCmdUI);
     DECLARE_MESSAGE_MAP()
 };

@@ -149,6 +149,10 @@ void BenchKeystrokeNotified(Bench& b);
 // host keeps it. True when the message was one of them.
 bool BenchHostNotification(UINT msg, WPARAM wParam, LPARAM lParam);
 void BenchFillSelection(Bench& b);
+// Undo and the clipboard (BenchEdit.cpp).
+void BenchUndoKeystroke(Bench& b);
+void BenchUndoFill(Bench& b);
+void BenchPasteHex(Bench& b);
 
 // Mouse (BenchMouse.cpp).
 void BenchDragMove(Bench& b);

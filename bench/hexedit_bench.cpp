@@ -267,6 +267,9 @@ int main(int argc, char** argv)
     BenchKeystrokeLarge(b);
     BenchKeystrokeNotified(b);
     BenchFillSelection(b);
+    BenchUndoKeystroke(b);
+    BenchUndoFill(b);
+    BenchPasteHex(b);
 
     BenchAutoScroll(b);
     BenchDragMove(b);

@@ -29,6 +29,19 @@ BEGIN_MESSAGE_MAP(CHexEditCtrl, CWnd)
     ON_MESSAGE(EM_SETREADONLY, &CHexEditCtrl::OnSetReadOnly)
     ON_MESSAGE(EM_GETEVENTMASK, &CHexEditCtrl::OnGetEventMask)
     ON_MESSAGE(EM_SETEVENTMASK, &CHexEditCtrl::OnSetEventMask)
+    ON_MESSAGE(WM_UNDO, &CHexEditCtrl::OnUndo)
+    ON_MESSAGE(EM_UNDO, &CHexEditCtrl::OnUndo)
+    ON_MESSAGE(EM_REDO, &CHexEditCtrl::OnRedo)
+    ON_MESSAGE(EM_CANUNDO, &CHexEditCtrl::OnCanUndo)
+    ON_MESSAGE(EM_CANREDO, &CHexEditCtrl::OnCanRedo)
+    ON_MESSAGE(EM_EMPTYUNDOBUFFER, &CHexEditCtrl::OnEmptyUndoBuffer)
+    ON_MESSAGE(WM_SYSKEYDOWN, &CHexEditCtrl::OnSysKeyDownMessage)
+    ON_MESSAGE(WM_COPY, &CHexEditCtrl::OnCopy)
+    ON_MESSAGE(WM_CUT, &CHexEditCtrl::OnCut)
+    ON_MESSAGE(WM_PASTE, &CHexEditCtrl::OnPaste)
+    ON_MESSAGE(WM_CLEAR, &CHexEditCtrl::OnClear)
+    ON_MESSAGE(EM_CANPASTE, &CHexEditCtrl::OnCanPaste)
+    ON_MESSAGE(EM_SETSEL, &CHexEditCtrl::OnSetSel)
 END_MESSAGE_MAP()
 
 CHexEditCtrl::CHexEditCtrl()
@@ -92,8 +105,9 @@ void CHexEditCtrl::SetData(CByteArray* pData)
     // empty and the memory exception reaches the caller.
     m_data.SetSize(0, -1);
     m_data.Copy(*pData);
-    // The host's own bytes: unmodified, and no EN_CHANGE.
+    // The host's own bytes: unmodified, and no EN_CHANGE; nothing to undo.
     m_bModified = FALSE;
+    m_undo.Empty(true);
     // The header line shows the byte now at the caret.
     m_byteCur = GetCaretByte();
     RecalcLayout();

@@ -9,10 +9,15 @@
 // (caret, keyboard and byte entry), HexEditMouse.cpp (mouse selection,
 // auto-scroll and the wheel), HexEditFile.cpp (fill, load and save, with
 // HexEditProgress.cpp's window for long ones), HexEditHost.cpp (what a host
-// reads and sets beyond the bytes, and the notifications it asks for).
+// reads and sets beyond the bytes, and the notifications it asks for),
+// HexEditUndo.cpp (undo and redo, over HexEditUndoHistory.cpp's steps),
+// HexEditClipboard.cpp (copy, cut, paste, clear and select all, with
+// HexEditClipboardText.cpp's hex text).
 #pragma once
 
+#include "HexEditUndo.h"
 #include <afxwin.h>
+#include <vector>
 #include <cstddef>
 #include <richedit.h>   // EM_SETEVENTMASK, the ENM_ bits, EN_SELCHANGE, MSGFILTER
 
@@ -86,7 +91,9 @@ public:
     // Modified flag: set by every byte the user changes (typed digits and
     // characters, Delete, Insert, Backspace, a filled selection) and by
     // Fill; cleared by SetData and by a LoadFile or SaveFile that succeeds.
-    // A failed load or save leaves it as it was.
+    // A failed load or save leaves it as it was. Undo and redo clear it when
+    // they bring back the bytes last set, loaded or saved, and set it
+    // otherwise.
     //
     // Read-only (ES_READONLY in the style, set and cleared by
     // EM_SETREADONLY): no key and no character changes a byte (they beep);
@@ -110,6 +117,49 @@ public:
     // wParam and lParam the parent leaves in the structure are what the
     // control then handles. The mask keeps only these five bits;
     // EM_SETEVENTMASK returns the old mask.
+
+    // Undo and redo (HexEditUndo.cpp), as an edit control and a rich edit
+    // control offer them: WM_UNDO and EM_UNDO, EM_CANUNDO, EM_EMPTYUNDOBUFFER,
+    // EM_REDO and EM_CANREDO (so the inherited CEdit::Undo, CanUndo and
+    // EmptyUndoBuffer work), and the keys Ctrl+Z and Alt+Backspace (undo) and
+    // Ctrl+Y (redo). Each change the user makes is one step: a run of typed
+    // digits or characters at consecutive bytes with nothing between them,
+    // each Delete, Insert or Backspace, each filled selection, and each Fill.
+    // Undo puts the bytes back and the caret on the first byte of the
+    // change, in view; redo makes the change again; EN_CHANGE follows both.
+    // A new change after an undo drops what could have been redone. SetData
+    // and a successful LoadFile empty the history; SaveFile keeps it. In
+    // read-only mode undo and redo beep and change nothing.
+    //
+    // Bounded memory: the history keeps the bytes of its steps up to the
+    // undo limit, 64 MiB unless set, dropping the oldest steps first; a
+    // change bigger than the limit cannot be undone and empties the history
+    // (EM_CANUNDO then answers FALSE). A change whose step cannot be recorded
+    // for want of memory is not made: the memory exception reaches the
+    // caller, the bytes and the history are as they were. A negative limit is
+    // taken as 0 (nothing can be undone); lowering it drops steps at once.
+    void SetUndoLimit(LONGLONG nBytes);
+    LONGLONG GetUndoLimit() const;
+
+    // The clipboard (HexEditClipboard.cpp), as an edit control has it:
+    // WM_COPY, WM_CUT, WM_PASTE and WM_CLEAR (so the inherited CEdit::Copy,
+    // Cut, Paste and Clear work), rich edit's EM_CANPASTE, and the keys
+    // Ctrl+C and Ctrl+Insert (copy), Ctrl+X and Shift+Delete (cut), Ctrl+V
+    // and Shift+Insert (paste). Copy puts the selected bytes (nothing when
+    // nothing is selected) under the registered format "CHexEditCtrl bytes"
+    // (a LONGLONG count, then the bytes) and, up to 16 MiB of them, as
+    // CF_TEXT and CF_UNICODETEXT: in the hex column two uppercase digits a
+    // byte separated by blanks, in the character column the characters as
+    // shown. Paste overwrites from the selection's first byte, or the
+    // caret's, with the control's own format, or else the text: hex digit
+    // pairs in the hex column (blanks, tabs, line breaks, commas and "0x"
+    // before a pair allowed; anything else beeps and changes nothing), the
+    // text's bytes in the character column; what would go past the last
+    // byte is left out, with a beep; the caret then stands after the last
+    // byte pasted. Cut is copy, then Delete over the selection; clear is
+    // Delete over the selection. Each change is one undo step. Read-only:
+    // copy works, cut, paste and clear beep. Ctrl+A and EM_SETSEL(0, -1)
+    // select every byte, as SetSelection(0, GetDataSize() - 1) does.
 
     // A copy of the bytes as they are now (memory errors reach the caller,
     // *pData then as CByteArray::Copy leaves it), and their number.
@@ -208,6 +258,8 @@ protected:
     bool m_bVScrollPending;
     bool m_bHScrollPending;
     bool m_bResendingFiltered;
+    // The undo history of the user's changes.
+    CHexEditUndoHistory m_undo;
 
     // The texts of data row nRow's cells.
     void FormatRow(int nRow, RowText* pRow) const;
@@ -270,6 +322,24 @@ protected:
     void PlaceCaretInView();
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
+    // Undo history: the step of a change about to be made (throws on memory
+    // failure, before anything changed), and the bytes after an undo or redo
+    // shown with the caret on the change's first byte.
+    void RecordStep(LONGLONG nOffset, LONGLONG nCount);
+    void RecordTypedByte(LONGLONG nOffset);
+    void ShowHistoryStep(LONGLONG nOffset);
+    // The keys of undo and redo (TRUE when the key was one of them).
+    BOOL HandleHistoryKey(UINT nChar, bool bShift, bool bCtrl);
+
+    // Clipboard: the selection copied (FALSE when nothing was selected or
+    // the clipboard could not take it), the bytes a paste would write (FALSE
+    // when the clipboard holds nothing pasteable), the paste, and the keys of
+    // copy, cut, paste and select all.
+    BOOL CopySelection();
+    BOOL ReadClipboardBytes(std::vector<BYTE>& bytes);
+    void PasteClipboard();
+    BOOL HandleClipboardKey(UINT nChar, bool bShift, bool bCtrl);
+
     // Selection edits, shared by the keyboard and the mouse.
     void FillSelection(BYTE value);
     void ClearSelection();
@@ -322,6 +392,19 @@ protected:
     afx_msg LRESULT OnSetReadOnly(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnGetEventMask(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnSetEventMask(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnUndo(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnRedo(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnCanUndo(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnCanRedo(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnEmptyUndoBuffer(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnCopy(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnCut(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnPaste(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnClear(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnCanPaste(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnSetSel(WPARAM wParam, LPARAM lParam);
+    // WM_SYSKEYDOWN: Alt+Backspace undoes; every other key goes on as before.
+    afx_msg LRESULT OnSysKeyDownMessage(WPARAM wParam, LPARAM lParam);
 
     DECLARE_MESSAGE_MAP()
 };

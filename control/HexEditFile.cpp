@@ -577,6 +577,7 @@ void CHexEditCtrl::Fill(BYTE value)
     CWaitCursor wait;
     INT_PTR nSize = m_data.GetSize();
     if (nSize > 0) {
+        RecordStep(0, nSize);
         memset(m_data.GetData(), value, static_cast<size_t>(nSize));
         BytesChanged();
     }
@@ -628,6 +629,7 @@ BOOL CHexEditCtrl::LoadFile(LPCSTR lpszPath)
     // New bytes from the file: unmodified, but changed for EN_CHANGE.
     BytesChanged();
     m_bModified = FALSE;
+    m_undo.Empty(true);
 
     ShowFromTheStart();
     // The host hears of the new bytes once the load is over, so that its
@@ -693,8 +695,9 @@ void CHexEditCtrl::SaveFile(LPCSTR lpszPath)
     bool bTargetExisted = dwAttributes != INVALID_FILE_ATTRIBUTES;
     if (!PutInPlace(strTarget, szTemp, bTargetExisted, AttributesAfterSave(dwAttributes), lpszPath))
         return;
-    // The file now holds what the control shows.
+    // The file now holds what the control shows; undo can go on from here.
     m_bModified = FALSE;
+    m_undo.MarkSaved();
 }
 
 void CHexEditCtrl::OpenFile()

@@ -103,6 +103,8 @@ BOOL CHexEditCtrl::GetSelection(LONGLONG& nFirst, LONGLONG& nLast) const
 
 void CHexEditCtrl::PlaceCaretInView()
 {
+    // The caret placed by the host: what is typed next is a step of its own.
+    m_undo.EndTypingRun();
     if (m_hWnd == NULL)
         return;
     MoveCaret(0, 0, TRUE);

@@ -31,7 +31,9 @@ void CHexEditCtrl::OnKillFocus(CWnd* pNewWnd)
 
 UINT CHexEditCtrl::OnGetDlgCode()
 {
-    return CEdit::OnGetDlgCode() | DLGC_WANTARROWS | DLGC_WANTTAB | DLGC_WANTCHARS;
+    // Not DLGC_HASSETSEL: a dialog would send EM_SETSEL(0, -1) as it gives
+    // the control the focus, which selects every byte.
+    return (CEdit::OnGetDlgCode() & ~DLGC_HASSETSEL) | DLGC_WANTARROWS | DLGC_WANTTAB | DLGC_WANTCHARS;
 }
 
 void CHexEditCtrl::OnKeyDown(UINT nChar, UINT, UINT)
@@ -41,12 +43,18 @@ void CHexEditCtrl::OnKeyDown(UINT nChar, UINT, UINT)
 
     if (nChar == VK_TAB && TabToNextControl(bShift, bCtrl))
         return;
+    if (HandleHistoryKey(nChar, bShift, bCtrl) || HandleClipboardKey(nChar, bShift, bCtrl))
+        return;
     // Nothing to move over or edit, and Shift+Ctrl means nothing: swallowed.
     if (m_data.GetSize() == 0 || (bShift && bCtrl))
         return;
 
     const LONGLONG p0 = m_nCaretPos;
-    switch (HandleKey(nChar, bShift, bCtrl)) {
+    const KeyOutcome outcome = HandleKey(nChar, bShift, bCtrl);
+    // A move ends a run of typing: what is typed next is a step of its own.
+    if (outcome != keyPassed)
+        m_undo.EndTypingRun();
+    switch (outcome) {
     case keyPassed:
         // The edit class's processing may move the system caret (Ctrl+Right
         // puts it at the top-left corner): it goes back on the caret's cell.
@@ -133,12 +141,16 @@ void CHexEditCtrl::EditByteKey(BYTE value, int nStep)
         return;
     const bool bSelection = m_nSelStart != -1;
     if (bSelection) {
+        LONGLONG nFirst, nLast;
+        if (GetSelection(nFirst, nLast))
+            RecordStep(nFirst, nLast - nFirst + 1);
         FillSelection(value);
     } else if (m_nCaretPos > 0) {
         // Not at position 0: there Delete pressed again and again stays put
         // and changes nothing.
         LONGLONG nIndex = GetCaretByteIndex();
         if (nIndex < m_data.GetSize()) {
+            RecordStep(nIndex, 1);
             m_data[static_cast<int>(nIndex)] = value;
             BytesChanged();
         }
@@ -198,6 +210,7 @@ void CHexEditCtrl::OnChar(UINT nChar, UINT, UINT)
         if (nChar < 0x20 || nChar == 0x7F || RefuseEdit())
             return;
         if (nIndex < nSize) {
+            RecordTypedByte(nIndex);
             m_data[static_cast<int>(nIndex)] = static_cast<BYTE>(nChar);
             BytesChanged();
         }
@@ -223,6 +236,7 @@ void CHexEditCtrl::OnChar(UINT nChar, UINT, UINT)
     BYTE b = GetCaretByte();
     BYTE v = m_nDigit == 0 ? static_cast<BYTE>((b & 0x0F) | (nValue << 4)) : static_cast<BYTE>((b & 0xF0) | nValue);
     if (nIndex < nSize) {
+        RecordTypedByte(nIndex);
         m_data[static_cast<int>(nIndex)] = v;
         BytesChanged();
     }

@@ -118,6 +118,7 @@ void CHexEditCtrl::OnLButtonDown(UINT nFlags, CPoint point)
     if (m_data.GetSize() == 0)
         return;
     m_bSelecting = true;
+    m_undo.EndTypingRun();   // what is typed after a click is a step of its own
     if (m_nSelStart != -1 || m_nSelEnd != -1)
         ClearSelection();
     if (nFlags & MK_SHIFT) {

@@ -61,6 +61,11 @@ void Soak::SendKey(State& s)
     int r = Rand(0, 99);
     bool bShift = (r >= 50 && r < 75) || r >= 90;
     bool bCtrl = r >= 75;
+    // Ctrl+Z (undo), Ctrl+A (select all), Shift+Insert (paste) and
+    // Shift+Delete (cut) the model does not follow: with both Shift and Ctrl
+    // they are keys that mean nothing.
+    if (((vk == 'Z' || vk == 'A') && bCtrl) || ((vk == VK_INSERT || vk == VK_DELETE) && bShift))
+        bShift = bCtrl = true;
     SetKeys(bShift, bCtrl);
     Log(Format("WM_KEYDOWN %s%s%s", bShift ? "Shift+" : "", bCtrl ? "Ctrl+" : "", KeyName(vk).c_str()));
     m_model.Key(s, vk, bShift, bCtrl);

@@ -648,6 +648,14 @@ public:
     {
         return static_cast<BOOL>(::SendMessageA(m_hWnd, EM_SETREADONLY, bReadOnly, 0));
     }
+    // Undo and the clipboard, through the edit messages.
+    BOOL CanUndo() const { return static_cast<BOOL>(::SendMessageA(m_hWnd, EM_CANUNDO, 0, 0)); }
+    BOOL Undo() { return static_cast<BOOL>(::SendMessageA(m_hWnd, EM_UNDO, 0, 0)); }
+    void EmptyUndoBuffer() { ::SendMessageA(m_hWnd, EM_EMPTYUNDOBUFFER, 0, 0); }
+    void Clear() { ::SendMessageA(m_hWnd, WM_CLEAR, 0, 0); }
+    void Copy() { ::SendMessageA(m_hWnd, WM_COPY, 0, 0); }
+    void Cut() { ::SendMessageA(m_hWnd, WM_CUT, 0, 0); }
+    void Paste() { ::SendMessageA(m_hWnd, WM_PASTE, 0, 0); }
 };
 
 class CScrollBar : public CWnd {

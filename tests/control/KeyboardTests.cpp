@@ -143,13 +143,14 @@ TEST_F(KeyTest, CaretIsShownUnlessAMouseSelectionIsInProgress)
     EXPECT_GT(pic.Count(cell, ctl.m_clrHexBk), 0) << "hidden while a press is held";
 }
 
-TEST_F(KeyTest, DialogCodeAddsArrowsTabAndChars)
+TEST_F(KeyTest, DialogCodeAddsArrowsTabAndCharsButNoSetSel)
 {
     HWND hPlain = ::CreateWindowExA(0, "edit", "", WS_CHILD, 0, 0, 10, 10, host.hwnd(), NULL,
                                     ::GetModuleHandleA(NULL), NULL);
     LRESULT plain = ::SendMessageA(hPlain, WM_GETDLGCODE, 0, 0);
     ::DestroyWindow(hPlain);
-    EXPECT_EQ(static_cast<LRESULT>(plain | 0x83), ::SendMessageA(ctl.m_hWnd, WM_GETDLGCODE, 0, 0));
+    // Without DLGC_HASSETSEL: a dialog's EM_SETSEL(0, -1) at Tab would select every byte.
+    EXPECT_EQ(static_cast<LRESULT>((plain & ~DLGC_HASSETSEL) | 0x83), ::SendMessageA(ctl.m_hWnd, WM_GETDLGCODE, 0, 0));
 }
 
 // ---------------------------------------------------------------------------
@@ -369,7 +370,7 @@ TEST_F(KeyTest, KeysPassedOnChangeNothingOfOursAndTheCaretStaysOnItsCell)
         int mods;
     } keys[] = {{VK_LEFT, kCtrl},   {VK_RIGHT, kCtrl},  {VK_UP, kCtrl},     {VK_DOWN, kCtrl},
                 {VK_PRIOR, kCtrl},  {VK_NEXT, kCtrl},   {VK_BACK, kShift},  {VK_BACK, kCtrl},
-                {VK_DELETE, kShift}, {VK_DELETE, kCtrl}, {VK_INSERT, kShift}, {VK_INSERT, kCtrl},
+                {VK_DELETE, kCtrl}, {VK_INSERT, kCtrl},
                 {VK_TAB, kCtrl},    {VK_F5, kNone},     {'A', kNone},       {VK_ESCAPE, kNone},
                 {VK_RIGHT, kShift | kCtrl}, {VK_DELETE, kShift | kCtrl}, {VK_END, kShift | kCtrl}};
     for (auto& k : keys) {
@@ -750,8 +751,8 @@ TEST_F(DialogKeyTest, TabMovesTheFocusThroughTheDialogAndArrowsReachTheControl)
     EXPECT_EQ(ctl.m_hWnd, ::GetFocus()) << "Tab from Cancel reaches the control";
     EXPECT_EQ(ctl.m_hWnd, ThreadInfo().hwndCaret);
     EXPECT_EQ(49, ctl.m_nCaretPos);
-    // The dialog selects an edit's text as it gives it the focus; the
-    // caret stays on its cell.
+    // The dialog would select an edit's text as it gives it the focus; the
+    // control does not ask for that, and the caret stays on its cell.
     POINT pt = CaretPos();
     EXPECT_EQ((10 + 1) * ctl.m_sizeChar.cx, pt.x);
     EXPECT_EQ((1 + 2) * ctl.m_sizeChar.cy, pt.y);
@@ -796,20 +797,12 @@ TEST_F(DialogKeyTest, NothingReachesTheEditClassesOwnTextAndCtrlArrowsLeaveTheCa
         EXPECT_TRUE(h.nMax == horz.nMax && h.nPage == horz.nPage && h.nPos == horz.nPos);
         EXPECT_TRUE(before == std::vector<BYTE>(ctl.m_data.GetData(), ctl.m_data.GetData() + 4096));
     };
-    PostKey(VK_INSERT, kShift);
-    expectNothingChanged("Shift+Insert");
     for (UINT vk : {VK_RIGHT, VK_LEFT, VK_NEXT}) {
         PostKey(vk, kCtrl);
         expectNothingChanged("Ctrl+arrow or Ctrl+Page Down");
     }
-    PostKey(VK_DELETE, kShift);
     PostKey(VK_DELETE, kCtrl);
-    expectNothingChanged("Shift+Delete and Ctrl+Delete");
-    for (UINT msg : {UINT(WM_PASTE), UINT(WM_CUT), UINT(WM_CLEAR), UINT(WM_UNDO), UINT(EM_UNDO)}) {
-        ::SendMessageA(ctl.m_hWnd, msg, 0, 0);
-        Loop();
-        expectNothingChanged("a clipboard or undo message");
-    }
+    expectNothingChanged("Ctrl+Delete");
     ::SendMessageA(ctl.m_hWnd, WM_IME_CHAR, 'x', 1);
     Loop();
     expectNothingChanged("a character from an input method");
@@ -819,6 +812,16 @@ TEST_F(DialogKeyTest, NothingReachesTheEditClassesOwnTextAndCtrlArrowsLeaveTheCa
     ::SendMessageA(ctl.m_hWnd, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>("replaced"));
     Loop();
     expectNothingChanged("WM_SETTEXT and EM_REPLACESEL");
+    // The clipboard's keys and messages and undo change bytes, but never
+    // the edit class's text.
+    PostKey(VK_INSERT, kShift);
+    PostKey(VK_DELETE, kShift);
+    for (UINT msg : {UINT(WM_PASTE), UINT(WM_CUT), UINT(WM_CLEAR), UINT(WM_UNDO), UINT(EM_UNDO)}) {
+        ::SendMessageA(ctl.m_hWnd, msg, 0, 0);
+        Loop();
+    }
+    EXPECT_EQ(0, ::GetWindowTextLengthA(ctl.m_hWnd));
+    EXPECT_EQ(0, s_nTextNotifications);
 }
 
 // ---------------------------------------------------------------------------

@@ -67,9 +67,10 @@ def menu(app, frame, item):
     top = [w for w in tree(app) if w["parent"] == "0"]
     check(len(top) == 1, "one frame, not %d" % len(top))
     left, client_top = top[0]["client"][:2]
-    # "Function" is the third item of the menu bar, just above the client
-    # area: after "File" and "Visualizza", about 110 to 157 pixels in.
-    x, y = left + 133, client_top - 9
+    # "Function" is the fourth item of the menu bar, just above the client
+    # area: after "File", "Modifica" and "Visualizza", about 166 to 213
+    # pixels in.
+    x, y = left + 190, client_top - 9
     for attempt in range(2):
         run(["xdotool", "mousemove", str(x), str(y), "sleep", "0.2", "click", "1"])
         deadline = time.time() + 20

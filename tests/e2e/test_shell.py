@@ -104,19 +104,19 @@ def test_started_without_arguments():
         check(ctrl["focus"] == "1", "the control has the keyboard focus")
         app.screenshot("started")
 
-        # The menu bar: four popups, File, Visualizza, Function, ?; each
-        # opens a popup window of its own at its own place.
+        # The menu bar: five popups, File, Modifica, Visualizza, Function,
+        # ?; each opens a popup window of its own at its own place.
         app.key("alt+f")
         places = []
-        for i in range(4):
+        for i in range(5):
             popups = [w for w in tree(app, "") if w["class"] == "#32768" and w["visible"] == "1"]
             check(len(popups) == 1, "popup %d: %d menu windows" % (i, len(popups)))
             places.append(popups[0]["window"][0])
             app.screenshot("menu-%d" % i)
             app.key("Right")
-        check(len(set(places)) == 4, "four popups at distinct places: %r" % places)
+        check(len(set(places)) == 5, "five popups at distinct places: %r" % places)
         popups = [w for w in tree(app, "") if w["class"] == "#32768" and w["visible"] == "1"]
-        check(popups and popups[0]["window"][0] == places[0], "the fifth Right is File again")
+        check(popups and popups[0]["window"][0] == places[0], "the sixth Right is File again")
         app.key("Escape", "Escape")
 
 
@@ -200,7 +200,7 @@ def test_about_box_opens_from_menu_and_button_and_closes_three_ways():
         xid = app.wait_window("QXEdit")
         fx, fy = frame_of(wins)["window"][:2]
 
-        app.key("F10", "Right", "Right", "Right", "Down", "Return")   # ? > Informazioni su
+        app.key("F10", "Right", "Right", "Right", "Right", "Down", "Return")   # ? > Informazioni su
         wait_about(app, True, "About box from the menu")
         app.screenshot("about")
         check(frame_of(tree(app))["style"] & 0x08000000, "the frame is disabled while the box runs")
@@ -214,7 +214,7 @@ def test_about_box_opens_from_menu_and_button_and_closes_three_ways():
         app.key("Escape")
         wait_about(app, False, "Escape closes the About box")
 
-        app.key("F10", "Right", "Right", "Right", "Down", "Return")
+        app.key("F10", "Right", "Right", "Right", "Right", "Down", "Return")
         wait_about(app, True, "About box again")
         ok = one(tree(app, "Informazioni su QXEdit"), "OK button", text="OK")
         x, y = (ok["window"][0] + ok["window"][2]) // 2, (ok["window"][1] + ok["window"][3]) // 2
@@ -230,7 +230,7 @@ def bar_visible(wins, cls):
 def test_view_menu_hides_and_shows_the_bars():
     with QXEdit() as app:
         settle(app)
-        view_item = ("F10", "Right", "Down")
+        view_item = ("F10", "Right", "Right", "Down")
         app.key(*view_item, "Return")                   # Barra degli strumenti
         time.sleep(0.5)
         wins = tree(app)
