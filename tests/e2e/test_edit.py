@@ -17,6 +17,26 @@ from test_shell import settle, tree
 EDIT_ITEMS = ["Annulla", "Ripristina", "Taglia", "Copia", "Incolla", "Seleziona tutto"]
 
 
+def menu_lines(pic, x0, y0, x1, y1):
+    """For each text line of an opened menu, top to bottom, whether its text
+    is black (enabled) rather than grey (greyed); a separator's etched line
+    is lower than any text."""
+    bands, band = [], None
+    for y in range(y0 + 2, y1 - 2):
+        row = pic.block(x0 + 2, x1 - 2, y, y + 1)
+        px = [row[i:i + 3] for i in range(0, len(row), 3)]
+        black = any(max(p) < 64 for p in px)
+        grey = any(max(p) - min(p) < 16 and 96 <= p[0] <= 160 for p in px)
+        if black or grey:
+            band = band or [y, y, False]
+            band[1] = y
+            band[2] = band[2] or black
+        elif band:
+            bands.append(band)
+            band = None
+    return [b[2] for b in bands if b[1] - b[0] >= 4]
+
+
 def edit_menu_enabled(app, name):
     """Which items of "&Modifica" are enabled: a click on it in the menu bar
     opens it (no item highlighted), and an item's text is black when it is
@@ -34,26 +54,19 @@ def edit_menu_enabled(app, name):
         check(time.time() < deadline, "the Modifica menu did not open")
         time.sleep(0.3)
     x0, y0, x1, y1 = popups[0]["window"]
-    pic = Pic(app.screenshot(name))
-    # The rows that hold text, in bands; a separator's etched line is
-    # lower than any text.
-    bands, band = [], None
-    for y in range(y0 + 2, y1 - 2):
-        row = pic.block(x0 + 2, x1 - 2, y, y + 1)
-        px = [row[i:i + 3] for i in range(0, len(row), 3)]
-        black = any(max(p) < 64 for p in px)
-        grey = any(max(p) - min(p) < 16 and 96 <= p[0] <= 160 for p in px)
-        if black or grey:
-            band = band or [y, y, False]
-            band[1] = y
-            band[2] = band[2] or black
-        elif band:
-            bands.append(band)
-            band = None
-    enabled = [b[2] for b in bands if b[1] - b[0] >= 4]
+    # A menu just shown may not be painted whole yet: read it until two
+    # pictures running give the same six lines.
+    enabled, last, shot = None, None, 0
+    while True:
+        shot += 1
+        last, enabled = enabled, menu_lines(Pic(app.screenshot("%s-%d" % (name, shot))), x0, y0, x1, y1)
+        if len(enabled) == len(EDIT_ITEMS) and enabled == last:
+            break
+        check(time.time() < deadline + 20, "%d text lines in the Modifica menu" % len(enabled))
+        time.sleep(0.3)
     app.key("Escape", "Escape")
-    check(len(enabled) == len(EDIT_ITEMS), "%d text lines in the Modifica menu" % len(enabled))
     return dict(zip(EDIT_ITEMS, enabled))
+
 
 def test_with_bytes_selected_by_the_mouse_copy_paste_undo_and_redo_act():
     with QXEdit() as app:
