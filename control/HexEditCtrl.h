@@ -326,6 +326,8 @@ protected:
     // failure, before anything changed), and the bytes after an undo or redo
     // shown with the caret on the change's first byte.
     void RecordStep(LONGLONG nOffset, LONGLONG nCount);
+    void RecordFillStep(LONGLONG nOffset, LONGLONG nCount, BYTE value);
+    void WriteRecordedBytes(LONGLONG nOffset, std::vector<BYTE>&& bytes);
     void RecordTypedByte(LONGLONG nOffset);
     void ShowHistoryStep(LONGLONG nOffset);
     // The keys of undo and redo (TRUE when the key was one of them).
