@@ -42,6 +42,19 @@ BEGIN_MESSAGE_MAP(CHexEditCtrl, CWnd)
     ON_MESSAGE(WM_CLEAR, &CHexEditCtrl::OnClear)
     ON_MESSAGE(EM_CANPASTE, &CHexEditCtrl::OnCanPaste)
     ON_MESSAGE(EM_SETSEL, &CHexEditCtrl::OnSetSel)
+    ON_MESSAGE(WM_GETOBJECT, &CHexEditCtrl::OnGetObject)
+    ON_MESSAGE(WM_GETTEXT, &CHexEditCtrl::OnGetText)
+    ON_MESSAGE(WM_GETTEXTLENGTH, &CHexEditCtrl::OnGetTextLength)
+    ON_MESSAGE(EM_GETSEL, &CHexEditCtrl::OnGetSel)
+    ON_MESSAGE(EM_GETLINECOUNT, &CHexEditCtrl::OnGetLineCount)
+    ON_MESSAGE(EM_LINEINDEX, &CHexEditCtrl::OnLineIndex)
+    ON_MESSAGE(EM_LINELENGTH, &CHexEditCtrl::OnLineLength)
+    ON_MESSAGE(EM_LINEFROMCHAR, &CHexEditCtrl::OnLineFromChar)
+    ON_MESSAGE(EM_GETLINE, &CHexEditCtrl::OnGetLine)
+    ON_MESSAGE(EM_POSFROMCHAR, &CHexEditCtrl::OnPosFromChar)
+    ON_MESSAGE(EM_CHARFROMPOS, &CHexEditCtrl::OnCharFromPos)
+    ON_MESSAGE(WM_SYSCOLORCHANGE, &CHexEditCtrl::OnColoursChanged)
+    ON_MESSAGE(WM_SETTINGCHANGE, &CHexEditCtrl::OnColoursChanged)
 END_MESSAGE_MAP()
 
 CHexEditCtrl::CHexEditCtrl()
@@ -56,13 +69,15 @@ CHexEditCtrl::CHexEditCtrl()
       m_nSelStart(-1), m_nSelEnd(-1), m_nCaretPos(0), m_nArea(0), m_nDigit(0), m_byteCur(0),
       m_bModified(FALSE), m_dwEventMask(0), m_bChangePending(false), m_nNotifiedCaret(0),
       m_nNotifiedSelFirst(-1), m_nNotifiedSelLast(-1), m_nMessageDepth(0), m_bVScrollPending(false),
-      m_bHScrollPending(false), m_bResendingFiltered(false)
+      m_bHScrollPending(false), m_bResendingFiltered(false), m_readerState{0, 0, -1, -1, -1, 0, 0},
+      m_pAccessible(NULL), m_bHighContrast(IsHighContrastOn())
 {
     m_data.SetSize(0, -1);
 }
 
 CHexEditCtrl::~CHexEditCtrl()
 {
+    DisconnectAccessible();
     m_data.SetSize(0, -1);
 }
 

@@ -12,11 +12,13 @@
 // reads and sets beyond the bytes, and the notifications it asks for),
 // HexEditUndo.cpp (undo and redo, over HexEditUndoHistory.cpp's steps),
 // HexEditClipboard.cpp (copy, cut, paste, clear and select all, with
-// HexEditClipboardText.cpp's hex text).
+// HexEditClipboardText.cpp's hex text), HexEditAccessibility.cpp (what
+// screen readers get, with HexEditAccessible.cpp's IAccessible).
 #pragma once
 
 #include "HexEditUndo.h"
 #include <afxwin.h>
+#include <oleacc.h>
 #include <vector>
 #include <cstddef>
 #include <richedit.h>   // EM_SETEVENTMASK, the ENM_ bits, EN_SELCHANGE, MSGFILTER
@@ -43,6 +45,8 @@ static_assert(offsetof(NMHEXSELCHANGE, chrg) == offsetof(SELCHANGE, chrg), "chrg
 static_assert(offsetof(NMHEXSELCHANGE, seltyp) == offsetof(SELCHANGE, seltyp), "seltyp where SELCHANGE has it");
 static_assert(offsetof(NMHEXSELCHANGE, nCaret) == (sizeof(void*) == 4 ? 24 : 40), "the 64-bit fields' place");
 static_assert(sizeof(NMHEXSELCHANGE) == (sizeof(void*) == 4 ? 48 : 64), "the structure's size");
+
+class CHexEditAccessible;
 
 class CHexEditCtrl : public CEdit {
 public:
@@ -186,7 +190,22 @@ public:
     // nLast, or no byte of the range lies in the data.
     BOOL SetSelection(LONGLONG nFirst, LONGLONG nLast);
 
+    // Assistive technology (HexEditAccessibility.cpp). A screen reader gets
+    // an IAccessible for the client area (WM_GETOBJECT, OBJID_CLIENT): role
+    // text, the name below, as value the caret's place ("offset 0x1A2, 48,
+    // H, high digit", after the selected bytes when there are some), as
+    // description the number of bytes, the states focusable, focused and
+    // read-only, and WinEvents when they change. The edit messages that read
+    // text (WM_GETTEXT, EM_GETLINE, EM_GETSEL, ...) answer from the data rows
+    // on screen, a line each as drawn, so GetWindowText gives those rows;
+    // the edit class's own text stays empty. The name is the one set here;
+    // when none is (empty), the text of the static control just before the
+    // control, else "hex editor".
+    void SetAccessibleName(LPCSTR lpszName);
+    CString GetAccessibleName() const;
+
 protected:
+    friend class CHexEditAccessible;
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
     // What the edit class receives: everything but what would change its
     // own text (typed characters, paste, cut, clear, undo and their keys,
@@ -260,6 +279,20 @@ protected:
     bool m_bResendingFiltered;
     // The undo history of the user's changes.
     CHexEditUndoHistory m_undo;
+    // What a screen reader was last told (see AnnounceToReaders).
+    struct ReaderState {
+        LONGLONG nCaretPos;
+        int nArea;
+        int nByte;
+        LONGLONG nSelStart;
+        LONGLONG nSelEnd;
+        int nFirstRow;
+        int nFirstCol;
+    };
+    ReaderState m_readerState;
+    CHexEditAccessible* m_pAccessible;   // made on a client's first request
+    CString m_strAccessibleName;
+    bool m_bHighContrast;                // paint in the system's colours
 
     // The texts of data row nRow's cells.
     void FormatRow(int nRow, RowText* pRow) const;
@@ -364,6 +397,25 @@ protected:
     // selection moves just after it; the caller shows the caret again.
     void EndTracking();
 
+    // Assistive technology: the texts a reader speaks, the events after a
+    // message that changed what they say, the object cut off when the window
+    // goes, and the text model of the rows on screen (a line a row, each as
+    // long as the others, "\r\n" between them).
+    CString DescribeCaretForReaders() const;
+    CString DescribeBlockForReaders() const;
+    ReaderState CurrentReaderState() const;
+    void AnnounceToReaders(bool bBytesChanged);
+    void DisconnectAccessible();
+    int GetReaderFirstRow() const;
+    int GetReaderRowCount() const;
+    int GetReaderLineLength() const;
+    CString GetReaderLine(int nLine) const;
+    CString GetReaderText() const;
+    LONGLONG ReaderIndexOfCell(int nArea, LONGLONG nPos) const;
+    static bool IsHighContrastOn();
+    // A colour of the control's own, or in high contrast the system's.
+    COLORREF PaintColour(COLORREF clrOwn, int nSysColour) const;
+
     // Painting: the header line, then the data rows, each formatted once and
     // drawn by runs of like cells (or cell by cell when the glyphs' extents
     // cannot be read or are not one cell each).
@@ -405,6 +457,18 @@ protected:
     afx_msg LRESULT OnClear(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnCanPaste(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnSetSel(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnGetObject(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnGetText(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnGetTextLength(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnGetSel(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnGetLineCount(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnLineIndex(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnLineLength(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnLineFromChar(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnGetLine(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnPosFromChar(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnCharFromPos(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnColoursChanged(WPARAM wParam, LPARAM lParam);
     // WM_SYSKEYDOWN: Alt+Backspace undoes; every other key goes on as before.
     afx_msg LRESULT OnSysKeyDownMessage(WPARAM wParam, LPARAM lParam);
 
