@@ -382,7 +382,7 @@ namespace {
 
 // The DPI the benchmark's hook gives the control's window.
 UINT g_nBenchDpi = 96;
-UINT WINAPI BenchDpi(HWND) { return g_nBenchDpi; }
+UINT BenchDpi(HWND) { return g_nBenchDpi; }
 
 // The control takes nDpi as a window does whose DPI changed.
 void SetControlDpi(BenchHexEdit& ctl, UINT nDpi)

@@ -4,12 +4,13 @@
 # HKCU\Control Panel\Desktop LogPixels when a process starts.
 #
 #   dpi_tests.sh WINE-RUN PREFIX control_tests.exe [GTEST-ARGS...]
+#   dpi_tests.sh WINE-RUN PREFIX --set DPI     (for a test that starts its own program)
 #   dpi_tests.sh WINE-RUN PREFIX --restore
 #
 # The prefix's own value is kept in PREFIX.logpixels before the first change
-# and put back at the end, also after a failure; --restore puts it back
-# after a run that was killed (ctest's cleanup fixture), and does nothing
-# when no run left it changed.
+# and put back at the end of a run, also after a failure; --restore puts it
+# back after --set or after a run that was killed (ctest's cleanup
+# fixture), and does nothing when nothing left it changed.
 set -uo pipefail
 
 wine_run="$1"
@@ -49,6 +50,11 @@ restore() {
 
 if [ "${1:-}" = "--restore" ]; then
     restore
+    exit $?
+fi
+if [ "${1:-}" = "--set" ]; then
+    [ -f "$saved" ] || current_dpi >"$saved"
+    set_dpi "$2"
     exit $?
 fi
 

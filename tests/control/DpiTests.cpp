@@ -65,7 +65,7 @@ RECT CaretRect()
 
 // The window DPI the hook answers while one is set.
 int g_nHookedDpi = 96;
-UINT WINAPI HookedDpi(HWND) { return static_cast<UINT>(g_nHookedDpi); }
+UINT HookedDpi(HWND) { return static_cast<UINT>(g_nHookedDpi); }
 
 class DpiTest : public qxtest::CountingControlTest<TestHexEdit> {
 protected:
