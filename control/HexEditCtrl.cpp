@@ -55,6 +55,8 @@ BEGIN_MESSAGE_MAP(CHexEditCtrl, CWnd)
     ON_MESSAGE(EM_CHARFROMPOS, &CHexEditCtrl::OnCharFromPos)
     ON_MESSAGE(WM_SYSCOLORCHANGE, &CHexEditCtrl::OnColoursChanged)
     ON_MESSAGE(WM_SETTINGCHANGE, &CHexEditCtrl::OnColoursChanged)
+    ON_MESSAGE(WM_DPICHANGED_AFTERPARENT, &CHexEditCtrl::OnDpiChangedAfterParent)
+    ON_MESSAGE(WM_DPICHANGED, &CHexEditCtrl::OnDpiChanged)
 END_MESSAGE_MAP()
 
 CHexEditCtrl::CHexEditCtrl()
@@ -62,7 +64,7 @@ CHexEditCtrl::CHexEditCtrl()
       m_clrWndBk(RGB(192, 192, 255)), m_clrText(RGB(0, 0, 0)), m_clrAsciiBk(RGB(0, 0, 192)),
       m_clrAddrBk(RGB(255, 255, 255)), m_clrHexBk(RGB(255, 255, 0)), m_clrHexText(RGB(0, 0, 192)),
       m_nAddrCol(1), m_nHexCol(10), m_nAsciiCol(62), m_nPaintRow(0),
-      m_sizeChar{0, 0}, m_nVisCols(0), m_nVisRows(0), m_nFirstCol(0), m_nFirstRow(0),
+      m_sizeChar{0, 0}, m_nDpi(96), m_nVisCols(0), m_nVisRows(0), m_nFirstCol(0), m_nFirstRow(0),
       m_bSelecting(false), m_bDragged(false), m_nAnchor(0), m_ptLast{0, 0}, m_bTimer(false),
       m_nWheelDelta(0),
       m_bInFileOperation(false),

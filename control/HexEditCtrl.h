@@ -12,8 +12,10 @@
 // reads and sets beyond the bytes, and the notifications it asks for),
 // HexEditUndo.cpp (undo and redo, over HexEditUndoHistory.cpp's steps),
 // HexEditClipboard.cpp (copy, cut, paste, clear and select all, with
-// HexEditClipboardText.cpp's hex text), HexEditAccessibility.cpp (what
-// screen readers get, with HexEditAccessible.cpp's IAccessible).
+// HexEditClipboardText.cpp's hex text), HexEditDpi.cpp (the screen's
+// resolution: the cell font's size, and a change of the window's DPI),
+// HexEditAccessibility.cpp (what screen readers get, with
+// HexEditAccessible.cpp's IAccessible).
 #pragma once
 
 #include "HexEditUndo.h"
@@ -22,6 +24,14 @@
 #include <vector>
 #include <cstddef>
 #include <richedit.h>   // EM_SETEVENTMASK, the ENM_ bits, EN_SELCHANGE, MSGFILTER
+
+// The DPI messages, for headers that predate them.
+#ifndef WM_DPICHANGED
+#define WM_DPICHANGED 0x02E0
+#endif
+#ifndef WM_DPICHANGED_AFTERPARENT
+#define WM_DPICHANGED_AFTERPARENT 0x02E3
+#endif
 
 // What WM_NOTIFY with EN_SELCHANGE carries (lParam points to it) when the
 // host asked for ENM_SELCHANGE: the byte at the caret and the selected bytes,
@@ -215,7 +225,11 @@ protected:
 
     // The bytes shown and edited, the control's own copy.
     CByteArray m_data;
-    // Format properties, fixed by the constructor.
+    // Format properties, fixed by the constructor. m_nFontHeight is the cell
+    // font's height at 96 DPI: the font drawn is MulDiv(m_nFontHeight, dpi,
+    // 96) pixels high at the DPI of the control's window (m_nDpi), and every
+    // pixel figure derived from the cell (layout, scroll ranges, caret, hit
+    // testing, painting) follows it. Nothing else changes with the DPI.
     short m_nAddrDigits;
     short m_nByteDigits;
     int m_nRowAddr;         // start offset of the row being painted
@@ -233,6 +247,7 @@ protected:
     int m_nPaintRow;        // data row being painted
     // Measured by the layout.
     SIZE m_sizeChar;        // one character cell, in device pixels
+    int m_nDpi;             // DPI of the window at the last layout (96 before one)
     int m_nVisCols;         // columns that fit the width, with half a column to spare
     int m_nVisRows;         // whole lines that fit the height
     // Scroll position: the content column at the left edge and the first data
@@ -319,9 +334,16 @@ protected:
     int GetRowCount() const;
 
     // Layout, scrolling and caret placement.
-    // The cell font (fixed pitch, m_nFontHeight pixels): the one font the
-    // layout measures and the painter draws with.
+    // The cell font (fixed pitch, m_nFontHeight pixels at 96 DPI, scaled to
+    // m_nDpi): the one font the layout measures and the painter draws with.
     BOOL CreateCellFont(CFont* pFont) const;
+    // The DPI of the control's window now (the screen's where the system
+    // has no DPI per window), and a length of pixels at 96 DPI at m_nDpi.
+    int GetWindowDpi() const;
+    int ScaleToDpi(int nPixelsAt96) const;
+    // After the window's DPI changed: the new font and layout, a caret of
+    // the new cell size, the caret's byte in view, a repaint.
+    void FollowDpiChange();
     void RecalcLayout();
     // The room, in pixels, that a window of the control's size has for
     // columns and lines without its scroll bars.
@@ -469,6 +491,8 @@ protected:
     afx_msg LRESULT OnPosFromChar(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnCharFromPos(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnColoursChanged(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnDpiChangedAfterParent(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnDpiChanged(WPARAM wParam, LPARAM lParam);
     // WM_SYSKEYDOWN: Alt+Backspace undoes; every other key goes on as before.
     afx_msg LRESULT OnSysKeyDownMessage(WPARAM wParam, LPARAM lParam);
 
