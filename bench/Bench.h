@@ -146,6 +146,7 @@ void BenchPaintAtDpi(Bench& b);
 void BenchKeystroke4K(Bench& b);
 void BenchKeystrokeLarge(Bench& b);
 void BenchKeystrokeNotified(Bench& b);
+void BenchKeystrokeWithReader(Bench& b);
 // The host's side of the control's notifications: a status line kept as a
 // host keeps it. True when the message was one of them.
 bool BenchHostNotification(UINT msg, WPARAM wParam, LPARAM lParam);

@@ -1,9 +1,13 @@
 // BenchKeys.cpp - the keyboard's figures: a typed hex digit to the end of
 // the paint it causes, at 4 KiB and at 800 MB, and at 4 KiB with the change
 // and selection notifications going to a host that keeps a status line from
-// them, against one paint of the same view; and Delete over the whole block
+// them, and at 4 KiB with a screen reader attached (a thread of its own
+// holding the control's accessible object and listening to its WinEvents),
+// against one paint of the same view; and Delete over the whole block
 // against memset of the same bytes.
 #include "Bench.h"
+
+#include <oleacc.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -131,6 +135,87 @@ void BenchKeystrokeNotified(Bench& b)
                   g_nSelChanges, g_szStatus);
     PrintNote("", szNote);
     b.ctl.SendMessage(EM_SETEVENTMASK, 0, 0);
+}
+
+namespace {
+
+// A screen reader as another program is one: a thread with COM that holds
+// the control's accessible object and counts the value changes it hears.
+struct Reader {
+    HWND hCtl;
+    HANDLE hReady;
+    HANDLE hStop;
+    HRESULT hr;
+};
+LONG g_nReaderEvents = 0;
+
+void CALLBACK OnReaderEvent(HWINEVENTHOOK, DWORD, HWND, LONG idObject, LONG, DWORD, DWORD)
+{
+    if (idObject == OBJID_CLIENT)
+        ::InterlockedIncrement(&g_nReaderEvents);
+}
+
+DWORD WINAPI ReaderMain(LPVOID pv)
+{
+    Reader* r = static_cast<Reader*>(pv);
+    ::CoInitializeEx(NULL, COINIT_APARTMENTTHREADED);
+    IAccessible* pAccessible = NULL;
+    r->hr = ::AccessibleObjectFromWindow(r->hCtl, OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&pAccessible));
+    HWINEVENTHOOK hHook = ::SetWinEventHook(EVENT_OBJECT_VALUECHANGE, EVENT_OBJECT_VALUECHANGE, NULL, OnReaderEvent,
+                                            ::GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+    ::SetEvent(r->hReady);
+    while (::MsgWaitForMultipleObjects(1, &r->hStop, FALSE, INFINITE, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) {
+        MSG msg;
+        while (::PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE))
+            ::DispatchMessageA(&msg);
+    }
+    if (hHook != NULL)
+        ::UnhookWinEvent(hHook);
+    if (pAccessible != NULL)
+        pAccessible->Release();
+    ::CoUninitialize();
+    return 0;
+}
+
+// Waits for h while this thread handles what the reader's calls bring.
+void PumpUntil(HANDLE h)
+{
+    while (::MsgWaitForMultipleObjects(1, &h, FALSE, INFINITE, QS_ALLINPUT) == WAIT_OBJECT_0 + 1)
+        Pump();
+}
+
+} // namespace
+
+void BenchKeystrokeWithReader(Bench& b)
+{
+    FocusControl(b);
+    b.ctl.SetCounting(4096);
+    Pump();
+    Reader reader = {b.ctl.m_hWnd, ::CreateEventA(NULL, TRUE, FALSE, NULL), ::CreateEventA(NULL, TRUE, FALSE, NULL),
+                     E_FAIL};
+    HANDLE hThread = ::CreateThread(NULL, 0, ReaderMain, &reader, 0, NULL);
+    if (hThread == NULL) {
+        PrintNote("keystroke, a reader attached", "not run: no thread for the reader");
+        AddNotRun("keystroke to painted / paint, a reader attached", "<= 1.2");
+    } else {
+        PumpUntil(reader.hReady);
+        g_nReaderEvents = 0;
+        if (SUCCEEDED(reader.hr)) {
+            BenchKeystroke(b, "a reader attached");
+            char szNote[96];
+            std::snprintf(szNote, sizeof szNote, "the reader heard %ld value changes",
+                          static_cast<long>(g_nReaderEvents));
+            PrintNote("", szNote);
+        } else {
+            PrintNote("keystroke, a reader attached", "not run: the reader could not get the control's object");
+            AddNotRun("keystroke to painted / paint, a reader attached", "<= 1.2");
+        }
+        ::SetEvent(reader.hStop);
+        PumpUntil(hThread);
+        ::CloseHandle(hThread);
+    }
+    ::CloseHandle(reader.hReady);
+    ::CloseHandle(reader.hStop);
 }
 
 void BenchKeystrokeLarge(Bench& b)

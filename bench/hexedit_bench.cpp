@@ -267,6 +267,7 @@ int main(int argc, char** argv)
     BenchKeystroke4K(b);
     BenchKeystrokeLarge(b);
     BenchKeystrokeNotified(b);
+    BenchKeystrokeWithReader(b);
     BenchFillSelection(b);
     BenchUndoKeystroke(b);
     BenchUndoFill(b);
