@@ -67,6 +67,7 @@ private:
         bool bFill;
         BYTE fillValue;
     };
+    void RecordOldBytes(const BYTE* pData, LONGLONG nOffset, LONGLONG nCount, bool bFill, BYTE fillValue);
     void Push(Step&& step);
     LONGLONG CurrentState() const { return m_nDropped + static_cast<LONGLONG>(m_nApplied); }
     void DropOldest();

@@ -33,6 +33,17 @@ CHexEditUndoHistory::CHexEditUndoHistory()
 
 void CHexEditUndoHistory::Record(const BYTE* pData, LONGLONG nOffset, LONGLONG nCount)
 {
+    RecordOldBytes(pData, nOffset, nCount, false, 0);
+}
+
+void CHexEditUndoHistory::RecordFill(const BYTE* pData, LONGLONG nOffset, LONGLONG nCount, BYTE value)
+{
+    RecordOldBytes(pData, nOffset, nCount, true, value);
+}
+
+void CHexEditUndoHistory::RecordOldBytes(const BYTE* pData, LONGLONG nOffset, LONGLONG nCount, bool bFill,
+                                         BYTE fillValue)
+{
     m_bTypingRun = false;
     if (nCount > m_nLimit) {
         // Cannot be undone: nothing before it can be either.
@@ -43,23 +54,8 @@ void CHexEditUndoHistory::Record(const BYTE* pData, LONGLONG nOffset, LONGLONG n
     Step step;
     step.nOffset = nOffset;
     step.bytes.assign(pData + nOffset, pData + nOffset + nCount);
-    step.bFill = false;
-    step.fillValue = 0;
-    Push(std::move(step));
-}
-
-void CHexEditUndoHistory::RecordFill(const BYTE* pData, LONGLONG nOffset, LONGLONG nCount, BYTE value)
-{
-    m_bTypingRun = false;
-    if (nCount > m_nLimit) {
-        Empty(false);
-        return;
-    }
-    Step step;
-    step.nOffset = nOffset;
-    step.bytes.assign(pData + nOffset, pData + nOffset + nCount);
-    step.bFill = true;
-    step.fillValue = value;
+    step.bFill = bFill;
+    step.fillValue = fillValue;
     Push(std::move(step));
 }
 
