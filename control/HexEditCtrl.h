@@ -12,7 +12,8 @@
 // reads and sets beyond the bytes, and the notifications it asks for),
 // HexEditUndo.cpp (undo and redo, over HexEditUndoHistory.cpp's steps),
 // HexEditClipboard.cpp (copy, cut, paste, clear and select all, with
-// HexEditClipboardText.cpp's hex text).
+// HexEditClipboardText.cpp's hex text), HexEditFind.cpp (the search of
+// FindBytes).
 #pragma once
 
 #include "HexEditUndo.h"
@@ -20,6 +21,7 @@
 #include <vector>
 #include <cstddef>
 #include <richedit.h>   // EM_SETEVENTMASK, the ENM_ bits, EN_SELCHANGE, MSGFILTER
+#include <commdlg.h>    // FR_DOWN, FR_MATCHCASE
 
 // What WM_NOTIFY with EN_SELCHANGE carries (lParam points to it) when the
 // host asked for ENM_SELCHANGE: the byte at the caret and the selected bytes,
@@ -186,6 +188,19 @@ public:
     // nLast, or no byte of the range lies in the data.
     BOOL SetSelection(LONGLONG nFirst, LONGLONG nLast);
 
+    // The offset of the first byte of the first occurrence of the nCount
+    // bytes at pBytes that starts at or after nStart (with FR_DOWN), or of
+    // the last one that starts before nStart (without it); -1 when there is
+    // none, when nCount is 0 or less, or when the user cancelled. Without
+    // FR_MATCHCASE, ASCII letters match either case; every other byte
+    // matches only itself. nStart is clamped to 0 .. GetDataSize(). The
+    // bytes are searched in place and nothing of the control changes: the
+    // caller selects what was found. A search still running after half a
+    // second shows the progress window of long loads, with its Cancel; a
+    // host that goes meanwhile ends it. While a load or a save runs, -1 at
+    // once.
+    LONGLONG FindBytes(const BYTE* pBytes, int nCount, LONGLONG nStart, DWORD dwFlags = FR_DOWN | FR_MATCHCASE);
+
 protected:
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
     // What the edit class receives: everything but what would change its
@@ -227,8 +242,9 @@ protected:
     POINT m_ptLast;
     bool m_bTimer;
     int m_nWheelDelta;      // wheel movement not yet turned into line steps
-    // A load or a save is running: its progress window lets messages
-    // through, and the operations refuse to start another one meanwhile.
+    // A load, a save or a search is running: its progress window lets
+    // messages through, and the operations refuse to start another one
+    // meanwhile.
     bool m_bInFileOperation;
     // Selection, inclusive, in hex-character units (3 per byte); -1 for none.
     // Positions are 64-bit: past byte 715,827,882 three units a byte no

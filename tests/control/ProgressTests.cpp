@@ -1,4 +1,5 @@
-// Window-level tests of the progress of CHexEditCtrl's long loads and saves:
+// Window-level tests of the progress of CHexEditCtrl's long loads, saves and
+// searches:
 // the test build's hook slows each piece down as a slow disk would, a second
 // thread finds the progress window among the process's windows, reads it,
 // tries the host's menu with a real click and presses Cancel (a real click)
@@ -348,6 +349,46 @@ TEST_F(ProgressTest, SaveShowsItsProgressAndEscapeKeepsTheOldFile)
     EXPECT_EQ(names, List(dir));
     EXPECT_EQ(nSize, ctl.m_data.GetSize());
     EXPECT_TRUE(::IsWindowEnabled(hHost));
+}
+
+// A long search shows its progress as a long load does, over a host that
+// cannot reach the control meanwhile; Cancel ends it with nothing found,
+// though the pattern is there, and nothing of the view changed.
+TEST_F(ProgressTest, SearchShowsItsProgressAndCancelFindsNothing)
+{
+    ScrollAndSelect();
+    const int nSize = 256 << 20;
+    ctl.m_data.SetSize(nSize, -1);
+    memset(ctl.m_data.GetData(), 0, nSize);
+    const BYTE pattern[] = {1, 2, 3, 4};
+    memcpy(ctl.m_data.GetData() + nSize - 4, pattern, 4);
+    ctl.RecalcLayout();
+    g_dwPieceMs = 50;   // 64 pieces: about 3 s without a cancel
+    std::vector<LONGLONG> view = View();
+
+    Watch w;
+    w.action = Watch::kClickCancel;
+    MessageBoxCatcher box;
+    LONGLONG nFound = 0;
+    WithWatcher(w, [&] { nFound = ctl.FindBytes(pattern, 4, 0); });
+
+    ASSERT_TRUE(w.bFound) << "no progress window";
+    EXPECT_EQ("Searching", w.caption);
+    EXPECT_EQ("", w.pathLine);
+    EXPECT_NE(std::string::npos, w.bytesLine.find(" of 268,435,453 bytes (")) << w.bytesLine;
+    EXPECT_EQ(hHost, w.hOwner);
+    EXPECT_FALSE(w.bOwnerEnabled);
+    EXPECT_FALSE(w.bMenuOpened) << "the host's menu opened while the search ran";
+    EXPECT_EQ(1, g_nCommands) << "the posted command did not come";
+    EXPECT_EQ(hcurWait, g_hcurAtFirstPiece);
+
+    EXPECT_EQ(-1, nFound);
+    EXPECT_EQ(0, box.Count()) << box.Text();
+    EXPECT_EQ(view, View());
+    EXPECT_EQ(0, ctl.m_data[0]) << "the posted fill ran during the search";
+    EXPECT_TRUE(::IsWindowEnabled(hHost));
+    HexEditFileHooks::Reset();
+    EXPECT_EQ(nSize - 4, ctl.FindBytes(pattern, 4, 0));
 }
 
 // A short load or save shows no window; the wait cursor is there from the
