@@ -341,6 +341,10 @@ protected:                                                            \
 // name of the class whose map this is.
 #define ON_MESSAGE(message, memberFxn) \
     {message, 0, 0, 0, AfxSig_lwl, AfxMsgFn(static_cast<LRESULT (CWnd::*)(WPARAM, LPARAM)>(memberFxn))},
+// A message registered with RegisterWindowMessage: nSig holds the address
+// of the variable with its number.
+#define ON_REGISTERED_MESSAGE(nMessageVariable, memberFxn) \
+    {0xC000, 0, 0, 0, (UINT_PTR)(UINT*)(&nMessageVariable), AfxMsgFn(static_cast<LRESULT (CWnd::*)(WPARAM, LPARAM)>(memberFxn))},
 #define ON_COMMAND(id, memberFxn) \
     {WM_COMMAND, CN_COMMAND, (WORD)(id), (WORD)(id), AfxSig_cmd, AfxMsgFn(static_cast<void (CCmdTarget::*)(void)>(memberFxn))},
 #define ON_UPDATE_COMMAND_UI(id, memberFxn) \
@@ -1208,6 +1212,7 @@ public:
     virtual BOOL OnInitDialog();
     virtual void OnOK();
     virtual void OnCancel();
+    BOOL PreTranslateMessage(MSG* pMsg) override;
 
     LPCSTR m_lpszTemplateName;
     UINT m_nIDHelp;
