@@ -171,6 +171,9 @@ public:
     // The byte at the caret. After a click past the last byte the caret may
     // lie beyond the data: the offset is then GetDataSize() or more.
     LONGLONG GetCaretOffset() const;
+    // The column the caret is in: TRUE for the characters, FALSE for the
+    // hexadecimal cells (what a host reads a typed search text as).
+    BOOL IsCaretInCharColumn() const;
     // Puts the caret on the high digit of byte nOffset in the hex column,
     // drops the selection and scrolls the caret's row into view, as a key
     // does. An offset below 0 is taken as 0, one past the last byte as the
@@ -198,8 +201,11 @@ public:
     // caller selects what was found. A search still running after half a
     // second shows the progress window of long loads, with its Cancel; a
     // host that goes meanwhile ends it. While a load or a save runs, -1 at
-    // once.
+    // once. GetLastError() then says ERROR_CANCELLED after a search the
+    // user cancelled (or a host that went ended), ERROR_SUCCESS otherwise.
     LONGLONG FindBytes(const BYTE* pBytes, int nCount, LONGLONG nStart, DWORD dwFlags = FR_DOWN | FR_MATCHCASE);
+    // The byte at nOffset; FALSE when nOffset lies outside the data.
+    BOOL GetByteAt(LONGLONG nOffset, BYTE& value) const;
 
 protected:
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
@@ -346,6 +352,10 @@ protected:
     void ShowHistoryStep(LONGLONG nOffset);
     // The keys of undo and redo (TRUE when the key was one of them).
     BOOL HandleHistoryKey(UINT nChar, bool bShift, bool bCtrl);
+
+    // FindBytes' search, piece by piece under the progress window;
+    // bCancelled set when the user or the host's end stopped it.
+    LONGLONG SearchInPieces(const BYTE* pBytes, int nCount, LONGLONG nStart, DWORD dwFlags, bool& bCancelled);
 
     // Clipboard: the selection copied (FALSE when nothing was selected or
     // the clipboard could not take it), the bytes a paste would write (FALSE

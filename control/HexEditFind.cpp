@@ -194,6 +194,17 @@ LONGLONG CHexEditSearch::FindBackward(const BYTE* pData, size_t nFirst, size_t n
 
 LONGLONG CHexEditCtrl::FindBytes(const BYTE* pBytes, int nCount, LONGLONG nStart, DWORD dwFlags)
 {
+    bool bCancelled = false;
+    const LONGLONG nFound = SearchInPieces(pBytes, nCount, nStart, dwFlags, bCancelled);
+    // Last, after the progress window went: a host tells a cancelled search
+    // from one that found nothing.
+    ::SetLastError(bCancelled ? ERROR_CANCELLED : ERROR_SUCCESS);
+    return nFound;
+}
+
+LONGLONG CHexEditCtrl::SearchInPieces(const BYTE* pBytes, int nCount, LONGLONG nStart, DWORD dwFlags,
+                                      bool& bCancelled)
+{
     const LONGLONG nSize = m_data.GetSize();
     if (pBytes == NULL || nCount <= 0 || nCount > nSize || m_bInFileOperation)
         return -1;
@@ -223,7 +234,6 @@ LONGLONG CHexEditCtrl::FindBytes(const BYTE* pBytes, int nCount, LONGLONG nStart
     const BYTE* pData = m_data.GetData();
     const ULONGLONG nTotal = static_cast<ULONGLONG>(nHigh - nLow + 1);
     CHexEditProgress progress(this, IDS_HEXEDIT_SEARCHING, "", nTotal);
-    LONGLONG nFound = -1;
     for (ULONGLONG nDone = 0; nDone < nTotal;) {
         const ULONGLONG nLeft = nTotal - nDone;
         const ULONGLONG nPiece = nLeft < CHexEditProgress::kPieceSize ? nLeft : CHexEditProgress::kPieceSize;
@@ -232,18 +242,18 @@ LONGLONG CHexEditCtrl::FindBytes(const BYTE* pBytes, int nCount, LONGLONG nStart
         const LONGLONG nFirst = bDown ? nLow + static_cast<LONGLONG>(nDone)
                                       : nHigh - static_cast<LONGLONG>(nDone + nPiece) + 1;
         const LONGLONG nLast = nFirst + static_cast<LONGLONG>(nPiece) - 1;
-        nFound = bDown ? search.FindForward(pData, static_cast<size_t>(nFirst), static_cast<size_t>(nLast))
-                       : search.FindBackward(pData, static_cast<size_t>(nFirst), static_cast<size_t>(nLast));
+        const LONGLONG nFound = bDown ? search.FindForward(pData, static_cast<size_t>(nFirst), static_cast<size_t>(nLast))
+                                      : search.FindBackward(pData, static_cast<size_t>(nFirst), static_cast<size_t>(nLast));
         if (nFound >= 0)
-            break;
+            return nFound;
         nDone += nPiece;
         AfterSearchPiece(nDone);
         if (nDone < nTotal && !progress.Step(nDone)) {
             if (progress.ControlGone())
                 running.pb = nullptr;   // the flag went with the control
-            nFound = -1;
-            break;
+            bCancelled = true;
+            return -1;
         }
     }
-    return nFound;
+    return -1;
 }

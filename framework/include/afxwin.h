@@ -552,6 +552,11 @@ public:
     CWnd* GetParentOwner() const;
     CWnd* GetTopLevelParent() const;
     CWnd* GetDlgItem(int nID) const { return FromHandle(::GetDlgItem(m_hWnd, nID)); }
+    int GetDlgItemText(int nID, CString& rString) const;
+    void SetDlgItemText(int nID, LPCSTR lpszString) { ::SetDlgItemTextA(m_hWnd, nID, lpszString); }
+    void CheckRadioButton(int nIDFirstButton, int nIDLastButton, int nIDCheckButton)
+    { ::CheckRadioButton(m_hWnd, nIDFirstButton, nIDLastButton, nIDCheckButton); }
+    UINT IsDlgButtonChecked(int nIDButton) const { return ::IsDlgButtonChecked(m_hWnd, nIDButton); }
     CWnd* GetWindow(UINT nCmd) const { return FromHandle(::GetWindow(m_hWnd, nCmd)); }
     static CWnd* PASCAL GetActiveWindow() { return FromHandle(::GetActiveWindow()); }
     CWnd* SetActiveWindow() { return FromHandle(::SetActiveWindow(m_hWnd)); }

@@ -614,6 +614,16 @@ void CWnd::GetWindowText(CString& rString) const
     rString.ReleaseBuffer();
 }
 
+int CWnd::GetDlgItemText(int nID, CString& rString) const
+{
+    rString.Empty();
+    HWND hItem = ::GetDlgItem(m_hWnd, nID);
+    if (hItem == NULL)
+        return 0;
+    CWnd::FromHandle(hItem)->GetWindowText(rString);
+    return rString.GetLength();
+}
+
 void CWnd::CenterWindow(CWnd* pAlternateOwner)
 {
     HWND hCenter = pAlternateOwner ? pAlternateOwner->m_hWnd : ::GetWindow(m_hWnd, GW_OWNER);

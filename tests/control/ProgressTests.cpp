@@ -370,7 +370,11 @@ TEST_F(ProgressTest, SearchShowsItsProgressAndCancelFindsNothing)
     w.action = Watch::kClickCancel;
     MessageBoxCatcher box;
     LONGLONG nFound = 0;
-    WithWatcher(w, [&] { nFound = ctl.FindBytes(pattern, 4, 0); });
+    DWORD dwError = 0;
+    WithWatcher(w, [&] {
+        nFound = ctl.FindBytes(pattern, 4, 0);
+        dwError = ::GetLastError();
+    });
 
     ASSERT_TRUE(w.bFound) << "no progress window";
     EXPECT_EQ("Searching", w.caption);
@@ -383,12 +387,15 @@ TEST_F(ProgressTest, SearchShowsItsProgressAndCancelFindsNothing)
     EXPECT_EQ(hcurWait, g_hcurAtFirstPiece);
 
     EXPECT_EQ(-1, nFound);
+    EXPECT_EQ(static_cast<DWORD>(ERROR_CANCELLED), dwError) << "a cancel told as nothing found";
     EXPECT_EQ(0, box.Count()) << box.Text();
     EXPECT_EQ(view, View());
     EXPECT_EQ(0, ctl.m_data[0]) << "the posted fill ran during the search";
     EXPECT_TRUE(::IsWindowEnabled(hHost));
     HexEditFileHooks::Reset();
     EXPECT_EQ(nSize - 4, ctl.FindBytes(pattern, 4, 0));
+    EXPECT_EQ(-1, ctl.FindBytes(pattern, 4, nSize - 3));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_SUCCESS), ::GetLastError());
 }
 
 // A short load or save shows no window; the wait cursor is there from the
