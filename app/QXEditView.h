@@ -81,6 +81,9 @@ protected:
     std::vector<BYTE> m_findBytes;    // what the last search looked for
     BOOL m_bFindBytesMatchCase = FALSE;
     CString m_strFindShown;           // how a message names it
+    BOOL m_bFindHex = TRUE;           // read as hex digit pairs
+    LONGLONG m_nHitFirst = -1;        // the bytes the last hit selected
+    LONGLONG m_nHitLast = -1;
     // The text typed into the find dialog as bytes: hexadecimal digit
     // pairs when bHex, else the text's own bytes; FALSE (with the message
     // to show) when it is not what the column takes.

@@ -100,8 +100,12 @@ LRESULT CQXEditView::OnFindReplace(WPARAM, LPARAM lParam)
     m_bFindDown = pDlg->SearchDown();
     m_bFindMatchCase = pDlg->MatchCase();
     // What the text means depends on the column the caret is in; the
-    // dialog stays up when it means nothing there.
-    const BOOL bHex = !m_wndHexEdit.IsCaretInCharColumn();
+    // dialog stays up when it means nothing there. A hit is selected in the
+    // hex cells, so while the last hit is still the selection the search
+    // keeps the column it was started in.
+    LONGLONG nFirst, nLast;
+    const BOOL bOnLastHit = m_wndHexEdit.GetSelection(nFirst, nLast) && nFirst == m_nHitFirst && nLast == m_nHitLast;
+    const BOOL bHex = bOnLastHit ? m_bFindHex : !m_wndHexEdit.IsCaretInCharColumn();
     std::vector<BYTE> bytes;
     CString strShown, strError;
     if (!ReadFindText(m_strFindText, bHex, bytes, strShown, strError)) {
@@ -110,6 +114,7 @@ LRESULT CQXEditView::OnFindReplace(WPARAM, LPARAM lParam)
     }
     m_findBytes = bytes;
     m_strFindShown = strShown;
+    m_bFindHex = bHex;
     // Bytes typed in hexadecimal match only themselves.
     m_bFindBytesMatchCase = bHex || m_bFindMatchCase;
     FindAgain(m_bFindDown);
@@ -148,7 +153,9 @@ void CQXEditView::FindAgain(BOOL bDown)
     const DWORD dwError = ::GetLastError();
     FileWorkOver();
     if (nFound >= 0) {
-        m_wndHexEdit.SetSelection(nFound, nFound + static_cast<LONGLONG>(m_findBytes.size()) - 1);
+        m_nHitFirst = nFound;
+        m_nHitLast = nFound + static_cast<LONGLONG>(m_findBytes.size()) - 1;
+        m_wndHexEdit.SetSelection(m_nHitFirst, m_nHitLast);
         return;
     }
     if (dwError == ERROR_CANCELLED)
@@ -199,7 +206,8 @@ void CQXEditView::UpdateStatus()
     LONGLONG nFirst, nLast;
     if (m_wndHexEdit.GetSelection(nFirst, nLast)) {
         CString strSelection;
-        strSelection.Format(", %I64d byte selezionati", nLast - nFirst + 1);
+        strSelection.Format(nLast == nFirst ? ", %I64d byte selezionato" : ", %I64d byte selezionati",
+                            nLast - nFirst + 1);
         strStatus += strSelection;
     }
     const BOOL bModified = m_wndHexEdit.GetModify();
