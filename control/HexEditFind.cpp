@@ -80,7 +80,7 @@ bool HasSse2()
 }
 
 // The candidates among the 16 starts at p: bit i set when p[i] is the first
-// anchor and p[i + nLength - 1] the last, letters folded by the masks.
+// anchor and p[i + nTail] the last.
 struct AnchorTest {
     __m128i first, last, foldFirst, foldLast;
 };
@@ -91,6 +91,56 @@ QX_FIND_SSE2_FN inline unsigned CandidatesAt(const AnchorTest& t, const BYTE* p,
     __m128i b = _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + nTail)), t.foldLast);
     __m128i eq = _mm_and_si128(_mm_cmpeq_epi8(a, t.first), _mm_cmpeq_epi8(b, t.last));
     return static_cast<unsigned>(_mm_movemask_epi8(eq));
+}
+
+QX_FIND_SSE2_FN AnchorTest AnchorTestOf(const CHexEditSearch& search)
+{
+    AnchorTest t;
+    t.first = _mm_set1_epi8(static_cast<char>(search.GetFirst().value));
+    t.last = _mm_set1_epi8(static_cast<char>(search.GetLast().value));
+    t.foldFirst = _mm_set1_epi8(static_cast<char>(search.GetFirst().fold));
+    t.foldLast = _mm_set1_epi8(static_cast<char>(search.GetLast().fold));
+    return t;
+}
+
+// The starts from i on, 32 a turn while the last start read is at most
+// nLast: the first hit (nFound), or where the caller goes on one by one.
+QX_FIND_SSE2_FN size_t ForwardByBlocks(const CHexEditSearch& search, const BYTE* pData, size_t i, size_t nLast,
+                                       LONGLONG& nFound)
+{
+    const size_t nTail = search.GetLength() - 1;
+    const AnchorTest t = AnchorTestOf(search);
+    for (; i + 31 <= nLast; i += 32) {
+        unsigned mask = CandidatesAt(t, pData + i, nTail) | CandidatesAt(t, pData + i + 16, nTail) << 16;
+        for (; mask != 0; mask &= mask - 1) {
+            size_t n = i + LowestBit(mask);
+            if (search.MatchesAt(pData + n)) {
+                nFound = static_cast<LONGLONG>(n);
+                return i;
+            }
+        }
+    }
+    return i;
+}
+
+// The same downwards: j is one past the highest start not yet tested.
+QX_FIND_SSE2_FN size_t BackwardByBlocks(const CHexEditSearch& search, const BYTE* pData, size_t nFirst, size_t j,
+                                        LONGLONG& nFound)
+{
+    const size_t nTail = search.GetLength() - 1;
+    const AnchorTest t = AnchorTestOf(search);
+    for (; j >= nFirst + 32; j -= 32) {
+        const size_t i = j - 32;
+        unsigned mask = CandidatesAt(t, pData + i, nTail) | CandidatesAt(t, pData + i + 16, nTail) << 16;
+        for (; mask != 0; mask &= ~(1u << HighestBit(mask))) {
+            size_t n = i + HighestBit(mask);
+            if (search.MatchesAt(pData + n)) {
+                nFound = static_cast<LONGLONG>(n);
+                return j;
+            }
+        }
+    }
+    return j;
 }
 #endif
 
@@ -103,16 +153,16 @@ CHexEditSearch::CHexEditSearch(const BYTE* pPattern, size_t nLength, bool bMatch
         for (BYTE& b : m_pattern)
             b = Fold(b);
     }
-    m_first = nLength > 0 ? m_pattern.front() : 0;
-    m_last = nLength > 0 ? m_pattern.back() : 0;
-    auto foldMask = [&](BYTE b) { return static_cast<BYTE>(!m_bMatchCase && b >= 'a' && b <= 'z' ? 0x20 : 0); };
-    m_foldFirst = foldMask(m_first);
-    m_foldLast = foldMask(m_last);
+    auto anchorOf = [&](BYTE b) {
+        return Anchor{b, static_cast<BYTE>(!m_bMatchCase && b >= 'a' && b <= 'z' ? 0x20 : 0)};
+    };
+    m_first = anchorOf(nLength > 0 ? m_pattern.front() : 0);
+    m_last = anchorOf(nLength > 0 ? m_pattern.back() : 0);
 }
 
 bool CHexEditSearch::IsAnchorAt(const BYTE* p) const
 {
-    return (p[0] | m_foldFirst) == m_first && (p[m_pattern.size() - 1] | m_foldLast) == m_last;
+    return (p[0] | m_first.fold) == m_first.value && (p[m_pattern.size() - 1] | m_last.fold) == m_last.value;
 }
 
 bool CHexEditSearch::MatchesAt(const BYTE* p) const
@@ -134,22 +184,11 @@ LONGLONG CHexEditSearch::FindForward(const BYTE* pData, size_t nFirst, size_t nL
         return -1;
     size_t i = nFirst;
 #ifdef QX_FIND_SSE2
-    if (HasSse2() && nLast - nFirst >= 32) {
-        const size_t nTail = m_pattern.size() - 1;
-        AnchorTest t;
-        t.first = _mm_set1_epi8(static_cast<char>(m_first));
-        t.last = _mm_set1_epi8(static_cast<char>(m_last));
-        t.foldFirst = _mm_set1_epi8(static_cast<char>(m_foldFirst));
-        t.foldLast = _mm_set1_epi8(static_cast<char>(m_foldLast));
-        // Two blocks of 16 starts a turn; the last start read is nLast.
-        for (; i + 31 <= nLast; i += 32) {
-            unsigned mask = CandidatesAt(t, pData + i, nTail) | CandidatesAt(t, pData + i + 16, nTail) << 16;
-            for (; mask != 0; mask &= mask - 1) {
-                size_t n = i + LowestBit(mask);
-                if (MatchesAt(pData + n))
-                    return static_cast<LONGLONG>(n);
-            }
-        }
+    if (HasSse2()) {
+        LONGLONG nFound = -1;
+        i = ForwardByBlocks(*this, pData, i, nLast, nFound);
+        if (nFound >= 0)
+            return nFound;
     }
 #endif
     for (; i <= nLast; i++) {
@@ -163,25 +202,13 @@ LONGLONG CHexEditSearch::FindBackward(const BYTE* pData, size_t nFirst, size_t n
 {
     if (m_pattern.empty() || nFirst > nLast)
         return -1;
-    // j is one past the highest start not yet tested.
     size_t j = nLast + 1;
 #ifdef QX_FIND_SSE2
-    if (HasSse2() && nLast - nFirst >= 32) {
-        const size_t nTail = m_pattern.size() - 1;
-        AnchorTest t;
-        t.first = _mm_set1_epi8(static_cast<char>(m_first));
-        t.last = _mm_set1_epi8(static_cast<char>(m_last));
-        t.foldFirst = _mm_set1_epi8(static_cast<char>(m_foldFirst));
-        t.foldLast = _mm_set1_epi8(static_cast<char>(m_foldLast));
-        for (; j >= nFirst + 32; j -= 32) {
-            const size_t i = j - 32;
-            unsigned mask = CandidatesAt(t, pData + i, nTail) | CandidatesAt(t, pData + i + 16, nTail) << 16;
-            for (; mask != 0; mask &= ~(1u << HighestBit(mask))) {
-                size_t n = i + HighestBit(mask);
-                if (MatchesAt(pData + n))
-                    return static_cast<LONGLONG>(n);
-            }
-        }
+    if (HasSse2()) {
+        LONGLONG nFound = -1;
+        j = BackwardByBlocks(*this, pData, nFirst, j, nFound);
+        if (nFound >= 0)
+            return nFound;
     }
 #endif
     while (j > nFirst) {

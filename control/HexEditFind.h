@@ -26,15 +26,21 @@ public:
     // Whether the pattern occurs at p (its GetLength() bytes are read).
     bool MatchesAt(const BYTE* p) const;
 
-private:
     // The search's anchors: the pattern's first and last byte, which a
-    // candidate must have before the rest is compared (letters folded to
-    // lower case when case does not matter).
+    // candidate must have before the rest is compared. A data byte b is the
+    // anchor when (b | fold) == value: fold is 0x20 for a letter whose case
+    // does not matter (value then in lower case), else 0.
+    struct Anchor {
+        BYTE value, fold;
+    };
+    Anchor GetFirst() const { return m_first; }
+    Anchor GetLast() const { return m_last; }
+
+private:
     static BYTE Fold(BYTE b) { return (b >= 'A' && b <= 'Z') ? static_cast<BYTE>(b | 0x20) : b; }
     bool IsAnchorAt(const BYTE* p) const;
 
     std::vector<BYTE> m_pattern;   // folded when !m_bMatchCase
     bool m_bMatchCase;
-    BYTE m_first, m_last;          // folded as the pattern is
-    BYTE m_foldFirst, m_foldLast;  // 0x20 where that anchor is a letter to fold, else 0
+    Anchor m_first, m_last;
 };
