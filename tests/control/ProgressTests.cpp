@@ -503,7 +503,7 @@ LRESULT CALLBACK ChildFrameProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM l
     return ::DefWindowProcA(hWnd, message, wParam, lParam);
 }
 
-// A load or a save whose host goes meanwhile, by a timer that closes the
+// A load, a save or a search whose host goes meanwhile, by a timer that closes the
 // control's child frame or by a WM_CLOSE another program posted to the
 // top-level window: the operation ends at once, writes nothing into the
 // deleted control, leaves the old file whole and no temporary file, and
@@ -530,9 +530,12 @@ TEST_F(ProgressTest, HostDestroyedDuringTheWorkEndsItWithoutTouchingTheControl)
     ASSERT_TRUE(WriteAll(target, old));
     g_dwPieceMs = 100;
 
-    for (bool bSave : {false, true}) {
+    enum Work { kLoad, kSave, kSearch };
+    for (Work work : {kLoad, kSave, kSearch}) {
+        const bool bSave = work == kSave;
         for (bool bByTimer : {true, false}) {
-            SCOPED_TRACE(std::string(bSave ? "save" : "load") + (bByTimer ? ", timer" : ", posted WM_CLOSE"));
+            SCOPED_TRACE(std::string(work == kLoad ? "load" : bSave ? "save" : "search") +
+                         (bByTimer ? ", timer" : ", posted WM_CLOSE"));
             HWND hTop = hHost;
             if (!bByTimer) {
                 hTop = ::CreateWindowExA(0, "QXProgressHost", "closing host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
@@ -546,7 +549,7 @@ TEST_F(ProgressTest, HostDestroyedDuringTheWorkEndsItWithoutTouchingTheControl)
             g_pKept = &kept;
             RECT rc = {0, 0, 600, 500};
             ASSERT_TRUE(kept.pCtl->Create(rc, CWnd::FromHandle(hFrame), 1));
-            if (bSave) {
+            if (work != kLoad) {
                 kept.pCtl->m_data.SetSize(static_cast<int>(nSize), -1);
                 memset(kept.pCtl->m_data.GetData(), 0x5A, static_cast<size_t>(nSize));
             }
@@ -557,6 +560,8 @@ TEST_F(ProgressTest, HostDestroyedDuringTheWorkEndsItWithoutTouchingTheControl)
             MessageBoxCatcher box;
             bool bShown = false;
             BOOL bLoaded = TRUE;
+            LONGLONG nFound = 0;
+            const BYTE absent[] = {1, 2, 3};
             WhenShown(
                 [&](HWND hProgress) {
                     bShown = hProgress != NULL;
@@ -564,7 +569,9 @@ TEST_F(ProgressTest, HostDestroyedDuringTheWorkEndsItWithoutTouchingTheControl)
                         ::PostMessageA(hTop, WM_CLOSE, 0, 0);
                 },
                 [&] {
-                    if (bSave)
+                    if (work == kSearch)
+                        nFound = kept.pCtl->FindBytes(absent, 3, 0);
+                    else if (bSave)
                         kept.pCtl->SaveFile(target.c_str());
                     else
                         bLoaded = kept.pCtl->LoadFile(source.c_str());
@@ -574,8 +581,11 @@ TEST_F(ProgressTest, HostDestroyedDuringTheWorkEndsItWithoutTouchingTheControl)
             EXPECT_TRUE(bShown) << "no progress window";
             EXPECT_EQ(nullptr, kept.pCtl) << "the host did not go";
             EXPECT_EQ(0u, kept.BytesTouchedAfterDelete()) << "the operation wrote into the deleted control";
-            if (!bSave) {
+            if (work == kLoad) {
                 EXPECT_FALSE(bLoaded);
+            }
+            if (work == kSearch) {
+                EXPECT_EQ(-1, nFound);
             }
             EXPECT_EQ(0, box.Count()) << box.Text();
             EXPECT_EQ(old, ReadAll(target));
