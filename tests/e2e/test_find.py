@@ -92,6 +92,17 @@ def type_in_find_box(app, text):
     return dlg, kids
 
 
+def close_find_dialog(app):
+    """Escape in the find dialog closes it (and leaves the frame the one
+    window the harness closes)."""
+    find_dialog(app)
+    app.key("Escape")
+    deadline = time.time() + 20
+    while find_dialog_up(app):
+        check(time.time() < deadline, "Escape did not close the find dialog")
+        time.sleep(0.3)
+
+
 def click_window(w):
     left, top, right, bottom = w["window"]
     xdo("mousemove", (left + right) // 2, (top + bottom) // 2, "click", 1)
@@ -118,12 +129,7 @@ def test_find_hex_and_text_next_previous_and_not_found():
         check(shown("\"4 1G\" non \xe8 una sequenza di byte esadecimali") in text, "the message is %r" % text)
         check(find_dialog_up(app), "the find dialog went with the message")
         pane_shows(app, "Offset 0x142 (322) di 4096: 42, 2 byte selezionati", "after the refused text")
-        find_dialog(app)
-        app.key("Escape")
-        deadline = time.time() + 20
-        while find_dialog_up(app):
-            check(time.time() < deadline, "Escape did not close the find dialog")
-            time.sleep(0.3)
+        close_find_dialog(app)
 
         # F3 goes on, Shift+F3 goes back, past the first hit nothing.
         app.focus(frame)
@@ -154,6 +160,7 @@ def test_find_hex_and_text_next_previous_and_not_found():
         text = message_box(app)
         check(text == shown("Impossibile trovare \"aBc\" dopo il cursore."), "the message is %r" % text)
         pane_shows(app, "Offset 0x63 (99) di 4096: 63, 3 byte selezionati", "aBc not found with its case")
+        close_find_dialog(app)
 
 
 def test_go_to_an_offset_in_hex_and_in_decimal_and_a_bad_one():
