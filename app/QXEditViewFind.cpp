@@ -84,7 +84,16 @@ void CQXEditView::OnEditFind()
         if (m_pFindDialog->m_hWnd == NULL)
             delete m_pFindDialog;
         m_pFindDialog = NULL;
+        return;
     }
+    // At the view's top right, away from the rows' cells, which start at
+    // the left: a hit it covered would be selected out of sight.
+    CRect rcView, rcDialog;
+    GetWindowRect(&rcView);
+    m_pFindDialog->GetWindowRect(&rcDialog);
+    const int x = rcView.right - rcDialog.Width() - ::GetSystemMetrics(SM_CXVSCROLL) - 8;
+    if (x > rcView.left)
+        m_pFindDialog->SetWindowPos(NULL, x, rcView.top + 8, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 LRESULT CQXEditView::OnFindReplace(WPARAM, LPARAM lParam)
