@@ -16,6 +16,10 @@
 // Icon shown in the About box
 #define IDI_ABOUT                       129
 
+// The toolbar's images for 144 and 192 DPI (24 x 23 and 32 x 30)
+#define IDB_TOOLBAR_24                  310
+#define IDB_TOOLBAR_32                  311
+
 // Controls
 #define IDC_HEXEDIT                     1000
 #define IDC_GOTO_OFFSET                 1001

@@ -139,6 +139,7 @@ void BenchLayout(Bench& b);
 void BenchScrollBarSets(Bench& b);
 void BenchCaretMove(Bench& b);
 void BenchVScroll(Bench& b);
+void BenchPaintAtDpi(Bench& b);
 
 
 // Keyboard (BenchKeys.cpp).

@@ -1,9 +1,10 @@
 // BenchPaint.cpp - the paint's figures: a paint of 4 KiB and of a large
 // block, the floors (bare GDI loops drawing the same picture), the paint in
 // its frame against floor (b) in the same frame, the layout, the scroll-bar
-// sets, and a caret move and a WM_VSCROLL line step to the end of their
-// paints.
+// sets, a caret move and a WM_VSCROLL line step to the end of their
+// paints, and the paint at 192 DPI against the paint at 96 DPI.
 #include "Bench.h"
+#include "HexEditDpiHooks.h"
 
 #include <cstdio>
 
@@ -376,3 +377,55 @@ void BenchVScroll(Bench& b)
     AddRatio("WM_VSCROLL to painted / (paint + thumb move)", vscroll, "<= 1.10");
 }
 
+
+namespace {
+
+// The DPI the benchmark's hook gives the control's window.
+UINT g_nBenchDpi = 96;
+UINT BenchDpi(HWND) { return g_nBenchDpi; }
+
+// The control takes nDpi as a window does whose DPI changed.
+void SetControlDpi(BenchHexEdit& ctl, UINT nDpi)
+{
+    g_nBenchDpi = nDpi;
+    HexEditDpiHooks::pfnWindowDpi = BenchDpi;
+    ::SendMessageA(ctl.m_hWnd, WM_DPICHANGED_AFTERPARENT, 0, 0);
+    Pump();
+}
+
+} // namespace
+
+void BenchPaintAtDpi(Bench& b)
+{
+    // The same 1920x1080 client area and 4 KiB from the top, in turns: each
+    // side first takes its DPI (a layout, not timed), then paints. At 192
+    // DPI the cells have four times the pixels and fewer lines fit.
+    BenchHexEdit& ctl = b.ctl;
+    int nLines192 = 0;
+    SIZE cell192 = {0, 0};
+    StatsPair dpi = MeasureInterleavedTimed(
+        b.nRuns,
+        [&] {
+            SetControlDpi(ctl, 192);
+            cell192 = ctl.m_sizeChar;
+            nLines192 = ctl.m_nVisRows;
+            return Time([&] { PaintOnce(ctl.m_hWnd); });
+        },
+        [&] {
+            SetControlDpi(ctl, 96);
+            return Time([&] { PaintOnce(ctl.m_hWnd); });
+        });
+    PrintRow("paint at 192 DPI, 4 KiB, top", dpi.a);
+    char buf[128];
+    std::snprintf(buf, sizeof buf, "cell %ldx%ld, %d visible lines", cell192.cx, cell192.cy, nLines192);
+    PrintNote("", buf);
+    PrintRow("paint at 96 DPI (in turns with the line above)", dpi.b);
+    AddRatio("paint at 192 DPI / paint at 96 DPI", dpi, "<= 1.5");
+
+    // Back to the system's DPI, with the benchmark's own caret.
+    SetControlDpi(ctl, 96);
+    HexEditDpiHooks::pfnWindowDpi = nullptr;
+    ::DestroyCaret();
+    ::CreateCaret(ctl.m_hWnd, NULL, 2, ctl.m_sizeChar.cy);
+    ::ShowCaret(ctl.m_hWnd);
+}

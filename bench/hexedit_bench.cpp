@@ -270,6 +270,7 @@ int main(int argc, char** argv)
     BenchScrollBarSets(b);
     BenchCaretMove(b);
     BenchVScroll(b);
+    BenchPaintAtDpi(b);
 
     BenchKeystroke4K(b);
     BenchKeystrokeLarge(b);

@@ -153,7 +153,8 @@ BOOL CHexEditCtrl::ReadClipboardBytes(std::vector<BYTE>& bytes)
     if (block.Data() == NULL)
         return FALSE;
     const char* pszText = reinterpret_cast<const char*>(block.Data());
-    const size_t nLength = std::find(pszText, pszText + block.Size(), '\0') - pszText;
+    const void* pEnd = std::memchr(pszText, '\0', block.Size());
+    const size_t nLength = pEnd != NULL ? static_cast<const char*>(pEnd) - pszText : block.Size();
     if (m_nArea == 0)
         return CHexEditClipboardText::BytesOfHex(pszText, nLength, bytes) ? TRUE : FALSE;
     bytes.assign(pszText, pszText + nLength);
@@ -178,10 +179,11 @@ void CHexEditCtrl::PasteClipboard()
     }
     // The block never grows: what goes past the last byte is left out.
     const LONGLONG nCount = std::min<LONGLONG>(static_cast<LONGLONG>(bytes.size()), nSize - nStart);
-    RecordStep(nStart, nCount);
-    std::memcpy(m_data.GetData() + nStart, bytes.data(), static_cast<size_t>(nCount));
+    const bool bCut = nCount < static_cast<LONGLONG>(bytes.size());
+    bytes.resize(static_cast<size_t>(nCount));
+    WriteRecordedBytes(nStart, std::move(bytes));
     BytesChanged();
-    if (nCount < static_cast<LONGLONG>(bytes.size()))
+    if (bCut)
         ::MessageBeep(MB_OK);
     // The caret on the byte after the last one pasted (the blank after the
     // last byte at the end), no selection.

@@ -42,6 +42,21 @@ BEGIN_MESSAGE_MAP(CHexEditCtrl, CWnd)
     ON_MESSAGE(WM_CLEAR, &CHexEditCtrl::OnClear)
     ON_MESSAGE(EM_CANPASTE, &CHexEditCtrl::OnCanPaste)
     ON_MESSAGE(EM_SETSEL, &CHexEditCtrl::OnSetSel)
+    ON_MESSAGE(WM_GETOBJECT, &CHexEditCtrl::OnGetObject)
+    ON_MESSAGE(WM_GETTEXT, &CHexEditCtrl::OnGetText)
+    ON_MESSAGE(WM_GETTEXTLENGTH, &CHexEditCtrl::OnGetTextLength)
+    ON_MESSAGE(EM_GETSEL, &CHexEditCtrl::OnGetSel)
+    ON_MESSAGE(EM_GETLINECOUNT, &CHexEditCtrl::OnGetLineCount)
+    ON_MESSAGE(EM_LINEINDEX, &CHexEditCtrl::OnLineIndex)
+    ON_MESSAGE(EM_LINELENGTH, &CHexEditCtrl::OnLineLength)
+    ON_MESSAGE(EM_LINEFROMCHAR, &CHexEditCtrl::OnLineFromChar)
+    ON_MESSAGE(EM_GETLINE, &CHexEditCtrl::OnGetLine)
+    ON_MESSAGE(EM_POSFROMCHAR, &CHexEditCtrl::OnPosFromChar)
+    ON_MESSAGE(EM_CHARFROMPOS, &CHexEditCtrl::OnCharFromPos)
+    ON_MESSAGE(WM_SYSCOLORCHANGE, &CHexEditCtrl::OnColoursChanged)
+    ON_MESSAGE(WM_SETTINGCHANGE, &CHexEditCtrl::OnColoursChanged)
+    ON_MESSAGE(WM_DPICHANGED_AFTERPARENT, &CHexEditCtrl::OnDpiChangedAfterParent)
+    ON_MESSAGE(WM_DPICHANGED, &CHexEditCtrl::OnDpiChanged)
 END_MESSAGE_MAP()
 
 CHexEditCtrl::CHexEditCtrl()
@@ -49,20 +64,22 @@ CHexEditCtrl::CHexEditCtrl()
       m_clrWndBk(RGB(192, 192, 255)), m_clrText(RGB(0, 0, 0)), m_clrAsciiBk(RGB(0, 0, 192)),
       m_clrAddrBk(RGB(255, 255, 255)), m_clrHexBk(RGB(255, 255, 0)), m_clrHexText(RGB(0, 0, 192)),
       m_nAddrCol(1), m_nHexCol(10), m_nAsciiCol(62), m_nPaintRow(0),
-      m_sizeChar{0, 0}, m_nVisCols(0), m_nVisRows(0), m_nFirstCol(0), m_nFirstRow(0),
+      m_sizeChar{0, 0}, m_nDpi(96), m_nVisCols(0), m_nVisRows(0), m_nFirstCol(0), m_nFirstRow(0),
       m_bSelecting(false), m_bDragged(false), m_nAnchor(0), m_ptLast{0, 0}, m_bTimer(false),
       m_nWheelDelta(0),
       m_bInFileOperation(false),
       m_nSelStart(-1), m_nSelEnd(-1), m_nCaretPos(0), m_nArea(0), m_nDigit(0), m_byteCur(0),
       m_bModified(FALSE), m_dwEventMask(0), m_bChangePending(false), m_nNotifiedCaret(0),
       m_nNotifiedSelFirst(-1), m_nNotifiedSelLast(-1), m_nMessageDepth(0), m_bVScrollPending(false),
-      m_bHScrollPending(false), m_bResendingFiltered(false)
+      m_bHScrollPending(false), m_bResendingFiltered(false), m_readerState{0, 0, -1, -1, -1, 0, 0},
+      m_pAccessible(NULL), m_bHighContrast(IsHighContrastOn())
 {
     m_data.SetSize(0, -1);
 }
 
 CHexEditCtrl::~CHexEditCtrl()
 {
+    DisconnectAccessible();
     m_data.SetSize(0, -1);
 }
 

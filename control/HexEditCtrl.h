@@ -12,16 +12,28 @@
 // reads and sets beyond the bytes, and the notifications it asks for),
 // HexEditUndo.cpp (undo and redo, over HexEditUndoHistory.cpp's steps),
 // HexEditClipboard.cpp (copy, cut, paste, clear and select all, with
-// HexEditClipboardText.cpp's hex text), HexEditFind.cpp (the search of
+// HexEditClipboardText.cpp's hex text), HexEditDpi.cpp (the screen's
+// resolution: the cell font's size, and a change of the window's DPI),
+// HexEditAccessibility.cpp (what screen readers get, with
+// HexEditAccessible.cpp's IAccessible), HexEditFind.cpp (the search of
 // FindBytes).
 #pragma once
 
 #include "HexEditUndo.h"
 #include <afxwin.h>
+#include <oleacc.h>
 #include <vector>
 #include <cstddef>
 #include <richedit.h>   // EM_SETEVENTMASK, the ENM_ bits, EN_SELCHANGE, MSGFILTER
 #include <commdlg.h>    // FR_DOWN, FR_MATCHCASE
+
+// The DPI messages, for headers that predate them.
+#ifndef WM_DPICHANGED
+#define WM_DPICHANGED 0x02E0
+#endif
+#ifndef WM_DPICHANGED_AFTERPARENT
+#define WM_DPICHANGED_AFTERPARENT 0x02E3
+#endif
 
 // What WM_NOTIFY with EN_SELCHANGE carries (lParam points to it) when the
 // host asked for ENM_SELCHANGE: the byte at the caret and the selected bytes,
@@ -45,6 +57,8 @@ static_assert(offsetof(NMHEXSELCHANGE, chrg) == offsetof(SELCHANGE, chrg), "chrg
 static_assert(offsetof(NMHEXSELCHANGE, seltyp) == offsetof(SELCHANGE, seltyp), "seltyp where SELCHANGE has it");
 static_assert(offsetof(NMHEXSELCHANGE, nCaret) == (sizeof(void*) == 4 ? 24 : 40), "the 64-bit fields' place");
 static_assert(sizeof(NMHEXSELCHANGE) == (sizeof(void*) == 4 ? 48 : 64), "the structure's size");
+
+class CHexEditAccessible;
 
 class CHexEditCtrl : public CEdit {
 public:
@@ -207,7 +221,22 @@ public:
     // The byte at nOffset; FALSE when nOffset lies outside the data.
     BOOL GetByteAt(LONGLONG nOffset, BYTE& value) const;
 
+    // Assistive technology (HexEditAccessibility.cpp). A screen reader gets
+    // an IAccessible for the client area (WM_GETOBJECT, OBJID_CLIENT): role
+    // text, the name below, as value the caret's place ("offset 0x1A2, 48,
+    // H, high digit", after the selected bytes when there are some), as
+    // description the number of bytes, the states focusable, focused and
+    // read-only, and WinEvents when they change. The edit messages that read
+    // text (WM_GETTEXT, EM_GETLINE, EM_GETSEL, ...) answer from the data rows
+    // on screen, a line each as drawn, so GetWindowText gives those rows;
+    // the edit class's own text stays empty. The name is the one set here;
+    // when none is (empty), the text of the static control just before the
+    // control, else "hex editor".
+    void SetAccessibleName(LPCSTR lpszName);
+    CString GetAccessibleName() const;
+
 protected:
+    friend class CHexEditAccessible;
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
     // What the edit class receives: everything but what would change its
     // own text (typed characters, paste, cut, clear, undo and their keys,
@@ -217,7 +246,11 @@ protected:
 
     // The bytes shown and edited, the control's own copy.
     CByteArray m_data;
-    // Format properties, fixed by the constructor.
+    // Format properties, fixed by the constructor. m_nFontHeight is the cell
+    // font's height at 96 DPI: the font drawn is MulDiv(m_nFontHeight, dpi,
+    // 96) pixels high at the DPI of the control's window (m_nDpi), and every
+    // pixel figure derived from the cell (layout, scroll ranges, caret, hit
+    // testing, painting) follows it. Nothing else changes with the DPI.
     short m_nAddrDigits;
     short m_nByteDigits;
     int m_nRowAddr;         // start offset of the row being painted
@@ -235,6 +268,7 @@ protected:
     int m_nPaintRow;        // data row being painted
     // Measured by the layout.
     SIZE m_sizeChar;        // one character cell, in device pixels
+    int m_nDpi;             // DPI of the window at the last layout (96 before one)
     int m_nVisCols;         // columns that fit the width, with half a column to spare
     int m_nVisRows;         // whole lines that fit the height
     // Scroll position: the content column at the left edge and the first data
@@ -282,6 +316,20 @@ protected:
     bool m_bResendingFiltered;
     // The undo history of the user's changes.
     CHexEditUndoHistory m_undo;
+    // What a screen reader was last told (see AnnounceToReaders).
+    struct ReaderState {
+        LONGLONG nCaretPos;
+        int nArea;
+        int nByte;
+        LONGLONG nSelStart;
+        LONGLONG nSelEnd;
+        int nFirstRow;
+        int nFirstCol;
+    };
+    ReaderState m_readerState;
+    CHexEditAccessible* m_pAccessible;   // made on a client's first request
+    CString m_strAccessibleName;
+    bool m_bHighContrast;                // paint in the system's colours
 
     // The texts of data row nRow's cells.
     void FormatRow(int nRow, RowText* pRow) const;
@@ -308,9 +356,16 @@ protected:
     int GetRowCount() const;
 
     // Layout, scrolling and caret placement.
-    // The cell font (fixed pitch, m_nFontHeight pixels): the one font the
-    // layout measures and the painter draws with.
+    // The cell font (fixed pitch, m_nFontHeight pixels at 96 DPI, scaled to
+    // m_nDpi): the one font the layout measures and the painter draws with.
     BOOL CreateCellFont(CFont* pFont) const;
+    // The DPI of the control's window now (the screen's where the system
+    // has no DPI per window), and a length of pixels at 96 DPI at m_nDpi.
+    int GetWindowDpi() const;
+    int ScaleToDpi(int nPixelsAt96) const;
+    // After the window's DPI changed: the new font and layout, a caret of
+    // the new cell size, the caret's byte in view, a repaint.
+    void FollowDpiChange();
     void RecalcLayout();
     // The room, in pixels, that a window of the control's size has for
     // columns and lines without its scroll bars.
@@ -348,6 +403,8 @@ protected:
     // failure, before anything changed), and the bytes after an undo or redo
     // shown with the caret on the change's first byte.
     void RecordStep(LONGLONG nOffset, LONGLONG nCount);
+    void RecordFillStep(LONGLONG nOffset, LONGLONG nCount, BYTE value);
+    void WriteRecordedBytes(LONGLONG nOffset, std::vector<BYTE>&& bytes);
     void RecordTypedByte(LONGLONG nOffset);
     void ShowHistoryStep(LONGLONG nOffset);
     // The keys of undo and redo (TRUE when the key was one of them).
@@ -387,6 +444,25 @@ protected:
     // Ends tracking: flags, timer and capture go, and a caret that ends a hex
     // selection moves just after it; the caller shows the caret again.
     void EndTracking();
+
+    // Assistive technology: the texts a reader speaks, the events after a
+    // message that changed what they say, the object cut off when the window
+    // goes, and the text model of the rows on screen (a line a row, each as
+    // long as the others, "\r\n" between them).
+    CString DescribeCaretForReaders() const;
+    CString DescribeBlockForReaders() const;
+    ReaderState CurrentReaderState() const;
+    void AnnounceToReaders(bool bBytesChanged);
+    void DisconnectAccessible();
+    int GetReaderFirstRow() const;
+    int GetReaderRowCount() const;
+    int GetReaderLineLength() const;
+    CString GetReaderLine(int nLine) const;
+    CString GetReaderText() const;
+    LONGLONG ReaderIndexOfCell(int nArea, LONGLONG nPos) const;
+    static bool IsHighContrastOn();
+    // A colour of the control's own, or in high contrast the system's.
+    COLORREF PaintColour(COLORREF clrOwn, int nSysColour) const;
 
     // Painting: the header line, then the data rows, each formatted once and
     // drawn by runs of like cells (or cell by cell when the glyphs' extents
@@ -429,6 +505,20 @@ protected:
     afx_msg LRESULT OnClear(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnCanPaste(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnSetSel(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnGetObject(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnGetText(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnGetTextLength(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnGetSel(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnGetLineCount(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnLineIndex(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnLineLength(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnLineFromChar(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnGetLine(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnPosFromChar(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnCharFromPos(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnColoursChanged(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnDpiChangedAfterParent(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnDpiChanged(WPARAM wParam, LPARAM lParam);
     // WM_SYSKEYDOWN: Alt+Backspace undoes; every other key goes on as before.
     afx_msg LRESULT OnSysKeyDownMessage(WPARAM wParam, LPARAM lParam);
 

@@ -577,7 +577,7 @@ void CHexEditCtrl::Fill(BYTE value)
     CWaitCursor wait;
     INT_PTR nSize = m_data.GetSize();
     if (nSize > 0) {
-        RecordStep(0, nSize);
+        RecordFillStep(0, nSize, value);
         memset(m_data.GetData(), value, static_cast<size_t>(nSize));
         BytesChanged();
     }

@@ -202,6 +202,9 @@ void CHexEditCtrl::NotifyHost()
     const bool bVScrolled = m_bVScrollPending, bHScrolled = m_bHScrollPending;
     m_bVScrollPending = m_bHScrollPending = false;
 
+    if (m_hWnd != NULL)
+        AnnounceToReaders(bChanged);
+
     // Without a window there is no parent to tell; nothing asked for, nothing
     // to look up (this runs after every message).
     const bool bTellChange = bChanged && (m_dwEventMask & ENM_CHANGE);
@@ -282,6 +285,8 @@ LRESULT CHexEditCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         m_nMessageDepth = 0;
         m_bChangePending = false;
         m_bVScrollPending = m_bHScrollPending = false;
+        // A reader still holding the object gets errors, not a dead control.
+        DisconnectAccessible();
         return CEdit::WindowProc(message, wParam, lParam);
     }
     // The message the parent changed in its EN_MSGFILTER answer arrives

@@ -143,7 +143,7 @@ void CHexEditCtrl::EditByteKey(BYTE value, int nStep)
     if (bSelection) {
         LONGLONG nFirst, nLast;
         if (GetSelection(nFirst, nLast))
-            RecordStep(nFirst, nLast - nFirst + 1);
+            RecordFillStep(nFirst, nLast - nFirst + 1, value);
         FillSelection(value);
     } else if (m_nCaretPos > 0) {
         // Not at position 0: there Delete pressed again and again stays put

@@ -97,7 +97,7 @@ int LastFirstRow(int nRows, int nVisRows)
 
 BOOL CHexEditCtrl::CreateCellFont(CFont* pFont) const
 {
-    return pFont->CreateFont(m_nFontHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+    return pFont->CreateFont(ScaleToDpi(m_nFontHeight), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                              OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN,
                              NULL);
 }
@@ -107,6 +107,9 @@ void CHexEditCtrl::RecalcLayout()
     if (m_hWnd == NULL)
         return;
 
+    // The font follows the window's DPI as it is now; the painter draws
+    // with the font of the last layout, so picture and measure agree.
+    m_nDpi = GetWindowDpi();
     CFont font;
     CreateCellFont(&font);
 

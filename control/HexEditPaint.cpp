@@ -27,6 +27,7 @@ namespace HexEditPaintHooks {
 
 bool bPaintCellByCell = false;
 void (*pfnBeforePaintRow)(HDC) = nullptr;
+int nHighContrast = -1;
 
 } // namespace HexEditPaintHooks
 #endif
@@ -219,14 +220,33 @@ void DrawCellsInRuns(const RowDrawing& d, const CHexEditCtrl::RowText& row, cons
 
 } // namespace
 
+bool CHexEditCtrl::IsHighContrastOn()
+{
+#ifdef QX_PAINT_TEST_HOOKS
+    if (HexEditPaintHooks::nHighContrast >= 0)
+        return HexEditPaintHooks::nHighContrast != 0;
+#endif
+    HIGHCONTRASTA hc = {};
+    hc.cbSize = sizeof hc;
+    return ::SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof hc, &hc, 0) && (hc.dwFlags & HCF_HIGHCONTRASTON) != 0;
+}
+
+COLORREF CHexEditCtrl::PaintColour(COLORREF clrOwn, int nSysColour) const
+{
+    // In high contrast the user's colours, not the control's.
+    return m_bHighContrast ? ::GetSysColor(nSysColour) : clrOwn;
+}
+
 void CHexEditCtrl::OnPaint()
 {
     CPaintDC dc(this);
     CRect rect;
     GetClientRect(&rect);
 
+    // Read at each paint: a child is not always told when it changes.
+    m_bHighContrast = IsHighContrastOn();
     CPaintSurface surface(&dc, rect.Width(), rect.Height());
-    surface.Fill(rect, m_clrWndBk);
+    surface.Fill(rect, PaintColour(m_clrWndBk, COLOR_WINDOW));
     if (CreateCellFont(surface.Font()))
         surface.SelectFont();
     CDC* pDC = surface.DC();
@@ -246,8 +266,8 @@ void CHexEditCtrl::PaintHeader(CDC* pDC)
         return;
     const int cx = m_sizeChar.cx;
     const int y = 0;
-    pDC->SetTextColor(m_clrText);
-    pDC->SetBkColor(m_clrWndBk);
+    pDC->SetTextColor(PaintColour(m_clrText, COLOR_WINDOWTEXT));
+    pDC->SetBkColor(PaintColour(m_clrWndBk, COLOR_WINDOW));
     pDC->TextOut((m_nAddrCol - m_nFirstCol) * cx, y, "Address", 7);
     pDC->TextOut((m_nHexCol - m_nFirstCol) * cx, y, GetStatusText());
     pDC->TextOut((m_nAsciiCol - m_nFirstCol) * cx, y, "ASCII values", 12);
@@ -268,10 +288,12 @@ void CHexEditCtrl::PaintRows(CDC* pDC)
     d.cx = cx;
     d.xHex = (m_nHexCol - m_nFirstCol) * cx;
     d.xChars = (m_nAsciiCol - m_nFirstCol) * cx;
-    d.clrHexText = m_clrHexText;
-    d.clrHexBk = m_clrHexBk;
-    d.clrCharText = m_clrAddrBk;
-    d.clrCharBk = m_clrAsciiBk;
+    d.clrHexText = PaintColour(m_clrHexText, COLOR_WINDOWTEXT);
+    d.clrHexBk = PaintColour(m_clrHexBk, COLOR_WINDOW);
+    d.clrCharText = PaintColour(m_clrAddrBk, COLOR_WINDOWTEXT);
+    d.clrCharBk = PaintColour(m_clrAsciiBk, COLOR_WINDOW);
+    const COLORREF clrAddrText = PaintColour(m_clrText, COLOR_WINDOWTEXT);
+    const COLORREF clrAddrBk = PaintColour(m_clrAddrBk, COLOR_WINDOW);
     d.clrSelText = ::GetSysColor(COLOR_HIGHLIGHTTEXT);
     d.clrSelBk = ::GetSysColor(COLOR_HIGHLIGHT);
 
@@ -284,8 +306,8 @@ void CHexEditCtrl::PaintRows(CDC* pDC)
         m_nRowAddr = r * m_nBytesPerRow * (m_nByteDigits / 2);
         d.y = (r - m_nFirstRow + 2) * cy;
 
-        pDC->SetTextColor(m_clrText);
-        pDC->SetBkColor(m_clrAddrBk);
+        pDC->SetTextColor(clrAddrText);
+        pDC->SetBkColor(clrAddrBk);
         pDC->TextOut((m_nAddrCol - m_nFirstCol) * cx, d.y, GetAddressText());
 
         BeforePaintRow(pDC->m_hDC);

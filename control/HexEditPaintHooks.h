@@ -14,5 +14,8 @@ extern bool bPaintCellByCell;
 // Called with the drawing DC before each row is formatted (it may throw);
 // NULL for nothing.
 extern void (*pfnBeforePaintRow)(HDC hDC);
+// High contrast as the system would tell it: -1 asks the system (Wine 8
+// always answers off and cannot switch it), 0 off, 1 on.
+extern int nHighContrast;
 
 } // namespace HexEditPaintHooks

@@ -25,6 +25,24 @@ void CHexEditCtrl::RecordStep(LONGLONG nOffset, LONGLONG nCount)
     }
 }
 
+void CHexEditCtrl::RecordFillStep(LONGLONG nOffset, LONGLONG nCount, BYTE value)
+{
+    try {
+        m_undo.RecordFill(m_data.GetData(), nOffset, nCount, value);
+    } catch (const std::bad_alloc&) {
+        AfxThrowMemoryException();
+    }
+}
+
+void CHexEditCtrl::WriteRecordedBytes(LONGLONG nOffset, std::vector<BYTE>&& bytes)
+{
+    try {
+        m_undo.RecordAndWrite(m_data.GetData(), nOffset, std::move(bytes));
+    } catch (const std::bad_alloc&) {
+        AfxThrowMemoryException();
+    }
+}
+
 void CHexEditCtrl::RecordTypedByte(LONGLONG nOffset)
 {
     try {

@@ -21,6 +21,14 @@ public:
     // history instead. On memory failure the exception leaves the history as
     // it was (the caller then changes nothing).
     void Record(const BYTE* pData, LONGLONG nOffset, LONGLONG nCount);
+    // As Record for bytes about to be set to one value: the step keeps the
+    // old bytes for good and the value, so that its undo is one copy and
+    // its redo one fill.
+    void RecordFill(const BYTE* pData, LONGLONG nOffset, LONGLONG nCount, BYTE value);
+    // Records a change and makes it: the bytes, which become the step, are
+    // exchanged with the data's at nOffset, with no copy of them kept. On
+    // memory failure nothing changed.
+    void RecordAndWrite(BYTE* pData, LONGLONG nOffset, std::vector<BYTE>&& bytes);
     // As Record for one typed byte, which joins the open run of typing when
     // it is the run's last byte (its second digit) or the byte after it.
     void RecordTyped(const BYTE* pData, LONGLONG nOffset);
@@ -51,11 +59,15 @@ public:
 
 private:
     // A step holds the bytes the data does not have now: the old ones while
-    // it can be undone, the new ones once it was undone (for redo).
+    // it can be undone, the new ones once it was undone (for redo). A fill's
+    // step holds the old ones always, and the value filled.
     struct Step {
         LONGLONG nOffset;
         std::vector<BYTE> bytes;
+        bool bFill;
+        BYTE fillValue;
     };
+    void Push(Step&& step);
     LONGLONG CurrentState() const { return m_nDropped + static_cast<LONGLONG>(m_nApplied); }
     void DropOldest();
     void DropNewest();

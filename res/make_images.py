@@ -1,9 +1,14 @@
 #!/usr/bin/env python3
-"""Writes QXEdit's images: res/Toolbar.bmp and res/QXEdit.ico.
+"""Writes QXEdit's images: res/Toolbar.bmp, res/Toolbar24.bmp,
+res/Toolbar32.bmp and res/QXEdit.ico.
 
 The pictures are drawn below as pixel art, one character per pixel, in the
-standard 16-colour palette. Run from anywhere; the files are written next to
-this script. Python 3 standard library only.
+standard 16-colour palette. The toolbar's images at 16 x 15 are the design;
+those for screens of 144 and 192 DPI (24 x 23 and 32 x 30) are made from it
+by pixel-art scaling (Scale3x sampled every other pixel, and Scale2x): only
+the design's own colours, no blurred edges, the diagonals smoothed. Run from
+anywhere; the files are written next to this script. Python 3 standard
+library only.
 
     python3 res/make_images.py
 """
@@ -235,6 +240,70 @@ def icon16():
     return [''.join(r) for r in rows]
 
 
+def neighbour(art, x, y):
+    """The pixel at (x, y), the nearest edge pixel outside the picture."""
+    y = min(max(y, 0), len(art) - 1)
+    x = min(max(x, 0), len(art[0]) - 1)
+    return art[y][x]
+
+
+def scale2x(art):
+    """Doubles a picture with Scale2x: each pixel becomes four, a corner
+    taking the colour of the two neighbours it lies between where they agree
+    (and the other two do not)."""
+    out = []
+    for y in range(len(art)):
+        top, bottom = [], []
+        for x in range(len(art[0])):
+            p = art[y][x]
+            a, b = neighbour(art, x, y - 1), neighbour(art, x + 1, y)
+            c, d = neighbour(art, x - 1, y), neighbour(art, x, y + 1)
+            top += [a if c == a and c != d and a != b else p,
+                    b if a == b and a != c and b != d else p]
+            bottom += [c if d == c and d != b and c != a else p,
+                       d if b == d and b != a and d != c else p]
+        out += [''.join(top), ''.join(bottom)]
+    return out
+
+
+def scale3x(art):
+    """Triples a picture with Scale3x, Scale2x's rule on a 3 x 3 block."""
+    out = []
+    for y in range(len(art)):
+        rows = [[], [], []]
+        for x in range(len(art[0])):
+            a, b, c = (neighbour(art, x + dx, y - 1) for dx in (-1, 0, 1))
+            d, e, f = (neighbour(art, x + dx, y) for dx in (-1, 0, 1))
+            g, h, i = (neighbour(art, x + dx, y + 1) for dx in (-1, 0, 1))
+            db, bf, dh, hf = d == b, b == f, d == h, h == f
+            rows[0] += [d if db and not bf and not dh else e,
+                        b if (db and not bf and not dh and e != c)
+                        or (bf and not db and not hf and e != a) else e,
+                        f if bf and not db and not hf else e]
+            rows[1] += [d if (db and not bf and not dh and e != g)
+                        or (dh and not db and not hf and e != a) else e,
+                        e,
+                        f if (bf and not db and not hf and e != i)
+                        or (hf and not dh and not bf and e != c) else e]
+            rows[2] += [d if dh and not db and not hf else e,
+                        h if (dh and not db and not hf and e != i)
+                        or (hf and not dh and not bf and e != g) else e,
+                        f if hf and not dh and not bf else e]
+        out += [''.join(r) for r in rows]
+    return out
+
+
+def scale_image(art, width, height):
+    """A toolbar image of the design at width x height: 32 x 30 by Scale2x,
+    24 x 23 by Scale3x taking every other pixel."""
+    if (width, height) == (32, 30):
+        return scale2x(art)
+    if (width, height) == (24, 23):
+        big = scale3x(art)
+        return [row[0::2] for row in big[0::2]]
+    raise ValueError((width, height))
+
+
 def check(art, width, height):
     assert len(art) == height, (len(art), height)
     for row in art:
@@ -315,6 +384,12 @@ def main():
         check(art, 16, 15)
     toolbar = [''.join(art[y] for art in strip) for y in range(15)]
     write_bmp(os.path.join(here, 'Toolbar.bmp'), pixels(toolbar))
+    for width, height in ((24, 23), (32, 30)):
+        scaled = [scale_image(art, width, height) for art in strip]
+        for art in scaled:
+            check(art, width, height)
+        toolbar = [''.join(art[y] for art in scaled) for y in range(height)]
+        write_bmp(os.path.join(here, 'Toolbar%d.bmp' % width), pixels(toolbar))
 
     big, small = icon32(), icon16()
     check(big, 32, 32)

@@ -24,11 +24,11 @@ class CFileDialog : public CCommonDialog {
     DECLARE_DYNAMIC(CFileDialog)
 public:
     // lpszFilter: "name|pattern|...|" pairs; NULL gives the dialog no
-    // filter list (every file is shown). bVistaStyle is kept in
-    // m_bVistaStyle, but here both values show the old-style Explorer dialog
-    // (GetOpenFileName, GetSaveFileName) with the flags as given: pass FALSE
-    // for the dialog that MFC, whose TRUE is the Vista-style shell dialog
-    // that ignores OFN_EXPLORER and the like, shows with the same flags.
+    // filter list (every file is shown). bVistaStyle TRUE shows the shell's
+    // dialog (IFileOpenDialog, IFileSaveDialog), which takes the flags it has
+    // options for and ignores OFN_EXPLORER, hooks and templates; FALSE the
+    // old-style Explorer dialog (GetOpenFileName, GetSaveFileName) with the
+    // flags as given.
     explicit CFileDialog(BOOL bOpenFileDialog, LPCSTR lpszDefExt = NULL, LPCSTR lpszFileName = NULL,
                          DWORD dwFlags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, LPCSTR lpszFilter = NULL,
                          CWnd* pParentWnd = NULL, DWORD dwSize = 0, BOOL bVistaStyle = TRUE);

@@ -3,7 +3,10 @@
 #include "afximpl.h"
 #include "afxdlgs.h"
 #include <new>
+#include <shobjidl.h>
 #include <string.h>
+#include <string>
+#include <vector>
 
 IMPLEMENT_DYNAMIC(CUserException, CSimpleException)
 
@@ -252,11 +255,179 @@ CFileDialog::CFileDialog(BOOL bOpenFileDialog, LPCSTR lpszDefExt, LPCSTR lpszFil
 
 CFileDialog::~CFileDialog() {}
 
+namespace {
+
+std::wstring WideOf(LPCSTR psz)
+{
+    std::wstring wide;
+    if (psz == NULL || *psz == '\0')
+        return wide;
+    int n = ::MultiByteToWideChar(CP_ACP, 0, psz, -1, NULL, 0);
+    if (n > 1) {
+        wide.resize(static_cast<size_t>(n));
+        ::MultiByteToWideChar(CP_ACP, 0, psz, -1, &wide[0], n);
+        wide.resize(static_cast<size_t>(n - 1));
+    }
+    return wide;
+}
+
+// The flags of the old dialog that the shell dialog has as options; the
+// others (OFN_EXPLORER, hooks, templates) mean nothing to it.
+DWORD ShellOptionsOf(DWORD dwFlags)
+{
+    static const struct {
+        DWORD ofn;
+        DWORD fos;
+    } kPairs[] = {
+        {OFN_OVERWRITEPROMPT, FOS_OVERWRITEPROMPT}, {OFN_FILEMUSTEXIST, FOS_FILEMUSTEXIST},
+        {OFN_PATHMUSTEXIST, FOS_PATHMUSTEXIST},     {OFN_NOCHANGEDIR, FOS_NOCHANGEDIR},
+        {OFN_CREATEPROMPT, FOS_CREATEPROMPT},       {OFN_NOREADONLYRETURN, FOS_NOREADONLYRETURN},
+        {OFN_NOTESTFILECREATE, FOS_NOTESTFILECREATE}, {OFN_NOVALIDATE, FOS_NOVALIDATE},
+        {OFN_SHAREAWARE, FOS_SHAREAWARE},           {OFN_NODEREFERENCELINKS, FOS_NODEREFERENCELINKS},
+        {OFN_DONTADDTORECENT, FOS_DONTADDTORECENT}, {OFN_FORCESHOWHIDDEN, FOS_FORCESHOWHIDDEN},
+    };
+    DWORD dwOptions = FOS_FORCEFILESYSTEM;
+    for (const auto& pair : kPairs)
+        if ((dwFlags & pair.ofn) != 0)
+            dwOptions |= pair.fos;
+    return dwOptions;
+}
+
+// COM for the calling thread while a shell dialog is up.
+class ComForThread {
+public:
+    ComForThread() : m_hr(::CoInitializeEx(NULL, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)) {}
+    ~ComForThread()
+    {
+        if (SUCCEEDED(m_hr))
+            ::CoUninitialize();
+    }
+    // A thread already in another apartment can still create the dialog.
+    bool Usable() const { return SUCCEEDED(m_hr) || m_hr == RPC_E_CHANGED_MODE; }
+    ComForThread(const ComForThread&) = delete;
+    ComForThread& operator=(const ComForThread&) = delete;
+
+private:
+    HRESULT m_hr;
+};
+
+// Releases an interface however the scope is left.
+template <class T>
+class Held {
+public:
+    Held() : m_p(NULL) {}
+    ~Held()
+    {
+        if (m_p != NULL)
+            m_p->Release();
+    }
+    T** operator&() { return &m_p; }
+    T* operator->() const { return m_p; }
+    T* Get() const { return m_p; }
+    Held(const Held&) = delete;
+    Held& operator=(const Held&) = delete;
+
+private:
+    T* m_p;
+};
+
+// The shell's dialog for ofn: false when it cannot be had, else nResult is
+// set and ofn holds the choice as the old dialog leaves it.
+bool ShowShellDialog(OPENFILENAMEA& ofn, BOOL bOpenFileDialog, INT_PTR& nResult)
+{
+    ComForThread com;
+    if (!com.Usable())
+        return false;
+    Held<IFileDialog> dialog;
+    if (FAILED(::CoCreateInstance(bOpenFileDialog ? CLSID_FileOpenDialog : CLSID_FileSaveDialog, NULL,
+                                  CLSCTX_INPROC_SERVER, IID_IFileDialog, reinterpret_cast<void**>(&dialog))))
+        return false;
+
+    DWORD dwOptions = 0;
+    dialog->GetOptions(&dwOptions);
+    dialog->SetOptions(dwOptions | ShellOptionsOf(ofn.Flags));
+    if (ofn.lpstrTitle != NULL)
+        dialog->SetTitle(WideOf(ofn.lpstrTitle).c_str());
+    if (ofn.lpstrDefExt != NULL)
+        dialog->SetDefaultExtension(WideOf(ofn.lpstrDefExt).c_str());
+
+    // "name\0pattern\0...\0\0" as the dialog's file types.
+    std::vector<std::wstring> filterTexts;
+    for (LPCSTR p = ofn.lpstrFilter; p != NULL && *p != '\0'; p += strlen(p) + 1)
+        filterTexts.push_back(WideOf(p));
+    std::vector<COMDLG_FILTERSPEC> specs;
+    for (size_t i = 0; i + 1 < filterTexts.size(); i += 2)
+        specs.push_back(COMDLG_FILTERSPEC{filterTexts[i].c_str(), filterTexts[i + 1].c_str()});
+    if (!specs.empty()) {
+        dialog->SetFileTypes(static_cast<UINT>(specs.size()), specs.data());
+        if (ofn.nFilterIndex > 0 && ofn.nFilterIndex <= specs.size())
+            dialog->SetFileTypeIndex(ofn.nFilterIndex);
+    }
+
+    // The name given, in its folder; a pattern such as "*.*" is the old
+    // dialog's filter and no name to offer.
+    std::wstring name = WideOf(ofn.lpstrFile);
+    std::wstring folder = WideOf(ofn.lpstrInitialDir);
+    const size_t nSlash = name.find_last_of(L"\\/");
+    if (nSlash != std::wstring::npos) {
+        folder = name.substr(0, nSlash + 1);
+        name = name.substr(nSlash + 1);
+    }
+    if (!folder.empty()) {
+        Held<IShellItem> folderItem;
+        if (SUCCEEDED(::SHCreateItemFromParsingName(folder.c_str(), NULL, IID_IShellItem,
+                                                    reinterpret_cast<void**>(&folderItem))))
+            dialog->SetFolder(folderItem.Get());
+    }
+    if (!name.empty() && name.find_first_of(L"*?") == std::wstring::npos)
+        dialog->SetFileName(name.c_str());
+
+    HRESULT hr = dialog->Show(ofn.hwndOwner);
+    if (hr == HRESULT_FROM_WIN32(ERROR_CANCELLED)) {
+        nResult = IDCANCEL;
+        return true;
+    }
+    if (FAILED(hr))
+        return false;
+    Held<IShellItem> chosen;
+    LPWSTR pszPath = NULL;
+    if (FAILED(dialog->GetResult(&chosen)) || FAILED(chosen->GetDisplayName(SIGDN_FILESYSPATH, &pszPath)))
+        return false;
+    // Back into m_ofn as the old dialog leaves it; a path that does not fit
+    // is no choice.
+    char szPath[MAX_PATH];
+    const int nBytes = ::WideCharToMultiByte(CP_ACP, 0, pszPath, -1, szPath, sizeof szPath, NULL, NULL);
+    ::CoTaskMemFree(pszPath);
+    if (nBytes <= 0 || static_cast<DWORD>(nBytes) > ofn.nMaxFile) {
+        nResult = IDCANCEL;
+        return true;
+    }
+    memcpy(ofn.lpstrFile, szPath, static_cast<size_t>(nBytes));
+    LPCSTR pszName = strrchr(szPath, '\\');
+    pszName = pszName != NULL ? pszName + 1 : szPath;
+    LPCSTR pszDot = strrchr(pszName, '.');
+    ofn.nFileOffset = static_cast<WORD>(pszName - szPath);
+    ofn.nFileExtension = static_cast<WORD>(pszDot != NULL ? pszDot + 1 - szPath : 0);
+    if (ofn.lpstrFileTitle != NULL && ofn.nMaxFileTitle > 0)
+        lstrcpynA(ofn.lpstrFileTitle, pszName, static_cast<int>(ofn.nMaxFileTitle));
+    UINT nType = 0;
+    if (!specs.empty() && SUCCEEDED(dialog->GetFileTypeIndex(&nType)))
+        ofn.nFilterIndex = nType;
+    nResult = IDOK;
+    return true;
+}
+
+} // namespace
+
 INT_PTR CFileDialog::DoModal()
 {
     m_ofn.hwndOwner = PreModal();
     if (m_ofn.lpstrFilter != NULL)
         m_ofn.lpstrFilter = m_strFilter;   // the caller may have changed m_ofn
+    INT_PTR nResult;
+    if (m_bVistaStyle && ShowShellDialog(m_ofn, m_bOpenFileDialog, nResult))
+        return nResult;
+    // The old-style dialog, asked for or where the shell's cannot be had.
     BOOL bResult = m_bOpenFileDialog ? ::GetOpenFileNameA(&m_ofn) : ::GetSaveFileNameA(&m_ofn);
     return bResult ? IDOK : IDCANCEL;
 }

@@ -67,6 +67,10 @@ public:
     using CHexEditCtrl::ClearSelection;
     using CHexEditCtrl::AttributesAfterSave;
 
+    // The length of the edit class's own text, which the control's answer
+    // to WM_GETTEXTLENGTH (the rows on screen) does not show.
+    int EditClassTextLength() { return static_cast<int>(CEdit::DefWindowProc(WM_GETTEXTLENGTH, 0, 0)); }
+
     // Sizes the control's own array to n zero bytes directly: a host's copy
     // of a large block would need its memory twice. False, and no bytes,
     // when the memory cannot be had. The layout is left to the caller.

@@ -32,7 +32,19 @@ TEST(ClipboardText, HexOfBytesAndBack)
     EXPECT_EQ(std::vector<BYTE>(hello, hello + 5), bytes);
     ASSERT_TRUE(CHexEditClipboardText::BytesOfHex("DEADbeef", 8, bytes));
     EXPECT_EQ((std::vector<BYTE>{0xDE, 0xAD, 0xBE, 0xEF}), bytes);
-    for (const char* psz : {"48 6", "48 zz", "0x", "4 8", "48;65", "0x0x48", "48 0x"}) {
+    // Long runs of pairs with one blank, none or several, and "0x" among
+    // them: the pairs come back whatever the spacing.
+    std::string spaced;
+    std::vector<BYTE> want;
+    for (int i = 0; i < 3000; i++) {
+        const BYTE b = static_cast<BYTE>(i * 37 + i / 7);
+        want.push_back(b);
+        const std::string pair = CHexEditClipboardText::HexOfBytes(&b, 1);
+        spaced += (i % 11 == 0 ? "0x" : "") + pair + (i % 5 == 0 ? "" : i % 3 == 0 ? " \r\n" : " ");
+    }
+    ASSERT_TRUE(CHexEditClipboardText::BytesOfHex(spaced.c_str(), spaced.size(), bytes));
+    EXPECT_EQ(want, bytes);
+    for (const char* psz : {"48 6", "48 zz", "0x", "4 8", "48;65", "0x0x48", "48 0x", "4865 6"}) {
         EXPECT_FALSE(CHexEditClipboardText::BytesOfHex(psz, strlen(psz), bytes)) << psz;
         EXPECT_TRUE(bytes.empty()) << psz;
     }

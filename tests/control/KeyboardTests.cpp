@@ -784,7 +784,7 @@ TEST_F(DialogKeyTest, NothingReachesTheEditClassesOwnTextAndCtrlArrowsLeaveTheCa
     const int cx = ctl.m_sizeChar.cx, cy = ctl.m_sizeChar.cy;
     auto expectNothingChanged = [&](const char* pszAfter) {
         SCOPED_TRACE(pszAfter);
-        EXPECT_EQ(0, ::GetWindowTextLengthA(ctl.m_hWnd));
+        EXPECT_EQ(0, ctl.EditClassTextLength());
         EXPECT_EQ(0, s_nTextNotifications);
         EXPECT_EQ(48 * 2 + 6, ctl.m_nCaretPos);
         EXPECT_EQ(nSelStart, ctl.m_nSelStart);
@@ -820,7 +820,7 @@ TEST_F(DialogKeyTest, NothingReachesTheEditClassesOwnTextAndCtrlArrowsLeaveTheCa
         ::SendMessageA(ctl.m_hWnd, msg, 0, 0);
         Loop();
     }
-    EXPECT_EQ(0, ::GetWindowTextLengthA(ctl.m_hWnd));
+    EXPECT_EQ(0, ctl.EditClassTextLength());
     EXPECT_EQ(0, s_nTextNotifications);
 }
 

@@ -221,8 +221,10 @@ TEST_F(UndoTest, DeleteInsertBackspaceAFilledSelectionAndFillAreStepsEach)
     for (int i = 0; i < 5; i++)
         ctl.SendMessage(EM_REDO);
     EXPECT_EQ(std::vector<BYTE>(4096, 0x5A), Bytes());
-    // A new change after an undo drops what could have been redone.
+    // A fill undone after its redo gives the bytes before it again.
     ctl.Undo();
+    EXPECT_EQ(afterKeys, Bytes());
+    // A new change after an undo drops what could have been redone.
     ctl.SetCaretOffset(7);
     Key(VK_DELETE);
     EXPECT_FALSE(CanRedo());
