@@ -6,12 +6,12 @@ the next hit, Shift+F3 back; a pattern not found and a text that is no hex
 get their messages. "Vai a..." (Ctrl+G) moves the caret to an offset typed
 in hexadecimal or decimal and refuses what is no offset of the block. The
 status bar's offset pane and the title's "*" follow keys, clicks, undo and
-a save. What the pane says is read from the status bar through wintree."""
+a save ("SaveFile"). What the pane says is read from the status bar through wintree."""
 
 import re
 import time
 
-from commands import message_box, new_file, type_file_name, wait_gone, wait_top
+from commands import SAVE_FILE, menu, message_box, new_file, type_file_name, wait_gone, wait_top
 from harness import QXEdit, check, main
 from test_mouse import Screen, xdo
 from test_shell import settle, tree, wintree
@@ -222,11 +222,12 @@ def test_the_offset_pane_and_the_title_mark_follow_keys_clicks_undo_and_a_save()
                                    r"modificato"), "every byte selected")
         app.key("Home")
         pane_shows(app, "Offset 0x0 (0) di 4096: 70, modificato", "Home")
-        # Saved under a name: the mark goes from the title and the pane.
+        # Saved under a name ("SaveFile" names the document): the mark goes
+        # from the title and the pane.
         path = new_file("status.bin")
-        app.key("ctrl+s")
-        type_file_name(app, "Salva con nome", path)
-        wait_gone(app, "Salva con nome")
+        menu(app, frame, SAVE_FILE)
+        type_file_name(app, "Save As", path)
+        wait_gone(app, "Save As")
         title_is(app, frame, "status.bin - QXEdit", "saved")
         pane_shows(app, re.compile(r"Offset 0x[0-9A-F]+ \(\d+\) di 4096(: [0-9A-F]{2})?"), "saved")
         with open(path, "rb") as f:
