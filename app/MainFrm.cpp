@@ -1,6 +1,7 @@
 // MainFrm.cpp - the main frame: the toolbar docked at the top, the status
-// bar with the message pane and the three key-state panes, and the frame's
-// answer to a change of its monitor's DPI.
+// bar with the message pane, the view's offset pane and the three key-state
+// panes, the title's mark of modified bytes, and the frame's answer to a
+// change of its monitor's DPI.
 #include "stdafx.h"
 #include "QXEdit.h"
 #include "MainFrm.h"
@@ -18,6 +19,7 @@ END_MESSAGE_MAP()
 
 static const UINT indicators[] = {
     ID_SEPARATOR,   // the message pane
+    ID_INDICATOR_OFFSET,   // the caret's offset and value, set by the view
     ID_INDICATOR_CAPS,
     ID_INDICATOR_NUM,
     ID_INDICATOR_SCRL,
@@ -100,6 +102,18 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpCreateStruct)
 BOOL CMainFrame::PreCreateWindow(CREATESTRUCT& cs)
 {
     return CFrameWnd::PreCreateWindow(cs);
+}
+
+// "*" before the document's name while its bytes are modified, as Windows
+// editors mark it.
+void CMainFrame::OnUpdateFrameTitle(BOOL bAddToTitle)
+{
+    CDocument* pDoc = GetActiveDocument();
+    if ((GetStyle() & FWS_ADDTOTITLE) && bAddToTitle && pDoc != NULL && pDoc->IsModified()) {
+        UpdateFrameTitleForDocument("*" + pDoc->GetTitle());
+        return;
+    }
+    CFrameWnd::OnUpdateFrameTitle(bAddToTitle);
 }
 
 CQXEditView* CMainFrame::ViewInFileWork()

@@ -11,6 +11,7 @@ protected:
 public:
     ~CMainFrame() override;
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
+    void OnUpdateFrameTitle(BOOL bAddToTitle) override;
 
 protected:
     // The view, when a load or a save of its runs.

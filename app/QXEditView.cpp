@@ -13,6 +13,9 @@
 
 IMPLEMENT_DYNCREATE(CQXEditView, CView)
 
+// What the find dialog sends its owner, the view, for each request.
+static UINT s_nFindReplaceMessage = ::RegisterWindowMessage(FINDMSGSTRING);
+
 BEGIN_MESSAGE_MAP(CQXEditView, CView)
     ON_WM_SIZE()
     ON_WM_ERASEBKGND()
@@ -37,6 +40,18 @@ BEGIN_MESSAGE_MAP(CQXEditView, CView)
     ON_UPDATE_COMMAND_UI(ID_EDIT_COPY, &CQXEditView::OnUpdateEditCutCopy)
     ON_UPDATE_COMMAND_UI(ID_EDIT_PASTE, &CQXEditView::OnUpdateEditPaste)
     ON_UPDATE_COMMAND_UI(ID_EDIT_SELECT_ALL, &CQXEditView::OnUpdateEditSelectAll)
+    ON_COMMAND(ID_EDIT_FIND, &CQXEditView::OnEditFind)
+    ON_COMMAND(ID_EDIT_REPEAT, &CQXEditView::OnEditFindNext)
+    ON_COMMAND(ID_EDIT_FIND_PREVIOUS, &CQXEditView::OnEditFindPrevious)
+    ON_COMMAND(ID_EDIT_GOTO, &CQXEditView::OnEditGoto)
+    ON_UPDATE_COMMAND_UI(ID_EDIT_FIND, &CQXEditView::OnUpdateEditFind)
+    ON_UPDATE_COMMAND_UI(ID_EDIT_REPEAT, &CQXEditView::OnUpdateEditFind)
+    ON_UPDATE_COMMAND_UI(ID_EDIT_FIND_PREVIOUS, &CQXEditView::OnUpdateEditFind)
+    ON_UPDATE_COMMAND_UI(ID_EDIT_GOTO, &CQXEditView::OnUpdateEditFind)
+    ON_REGISTERED_MESSAGE(s_nFindReplaceMessage, &CQXEditView::OnFindReplace)
+    ON_EN_CHANGE(1, &CQXEditView::OnHexChange)
+    ON_NOTIFY(EN_SELCHANGE, 1, &CQXEditView::OnHexSelChange)
+    ON_UPDATE_COMMAND_UI(ID_INDICATOR_OFFSET, &CQXEditView::OnUpdateIndicatorOffset)
 END_MESSAGE_MAP()
 
 CQXEditView::CQXEditView() {}
@@ -65,6 +80,8 @@ void CQXEditView::OnInitialUpdate()
     CRect rect;
     GetClientRect(&rect);
     m_wndHexEdit.Create(rect, this, 1);
+    // The status pane follows the caret, the selection and the bytes.
+    m_wndHexEdit.SendMessage(EM_SETEVENTMASK, 0, ENM_CHANGE | ENM_SELCHANGE);
     ShowSampleBytes();
 
     // A file named on the command line named the document before the
@@ -84,6 +101,7 @@ void CQXEditView::ShowSampleBytes()
     for (int i = 0; i < 4096; ++i)
         data.Add(static_cast<BYTE>(i));
     m_wndHexEdit.SetData(&data);
+    UpdateStatus();
 }
 
 BOOL CQXEditView::HasControl() const
@@ -96,6 +114,7 @@ BOOL CQXEditView::LoadDocumentFile(LPCSTR lpszPathName)
     m_bFileWorkRunning = TRUE;
     BOOL bLoaded = m_wndHexEdit.LoadFile(lpszPathName);
     FileWorkOver();
+    UpdateStatus();
     return bLoaded;
 }
 
@@ -129,10 +148,11 @@ BOOL CQXEditView::SaveDocumentFile(LPCSTR lpszPathName)
     m_bFileWorkRunning = TRUE;
     m_wndHexEdit.SaveFile(lpszPathName);
     FileWorkOver();
-    if (!m_wndHexEdit.GetModify())
-        return TRUE;
-    m_wndHexEdit.SetModify(bWasModified);
-    return FALSE;
+    BOOL bSaved = !m_wndHexEdit.GetModify();
+    if (!bSaved)
+        m_wndHexEdit.SetModify(bWasModified);
+    UpdateStatus();
+    return bSaved;
 }
 
 BOOL CQXEditView::IsBytesModified() const
@@ -143,6 +163,7 @@ BOOL CQXEditView::IsBytesModified() const
 void CQXEditView::SetBytesModified(BOOL bModified)
 {
     m_wndHexEdit.SetModify(bModified);
+    UpdateStatus();
 }
 
 void CQXEditView::OnDraw(CDC*)

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "HexEditCtrl.h"
+#include <vector>
 
 class CQXEditDoc;
 
@@ -70,5 +71,42 @@ protected:
     afx_msg void OnUpdateEditCutCopy(CCmdUI* pCmdUI);
     afx_msg void OnUpdateEditPaste(CCmdUI* pCmdUI);
     afx_msg void OnUpdateEditSelectAll(CCmdUI* pCmdUI);
+
+    // Find and go to (QXEditViewFind.cpp): the modeless find dialog while
+    // it is up, and the last search, which F3 and Shift+F3 repeat.
+    CFindReplaceDialog* m_pFindDialog = NULL;
+    CString m_strFindText;            // as typed, for the dialog next time
+    BOOL m_bFindDown = TRUE;          // the dialog's direction
+    BOOL m_bFindMatchCase = FALSE;    // its match-case box
+    std::vector<BYTE> m_findBytes;    // what the last search looked for
+    BOOL m_bFindBytesMatchCase = FALSE;
+    CString m_strFindShown;           // how a message names it
+    BOOL m_bFindHex = TRUE;           // read as hex digit pairs
+    LONGLONG m_nHitFirst = -1;        // the bytes the last hit selected
+    LONGLONG m_nHitLast = -1;
+    // The text typed into the find dialog as bytes: hexadecimal digit
+    // pairs when bHex, else the text's own bytes; FALSE (with the message
+    // to show) when it is not what the column takes.
+    static BOOL ReadFindText(const CString& strText, BOOL bHex, std::vector<BYTE>& bytes, CString& strShown,
+                             CString& strError);
+    // Searches for the last search's bytes from the caret (past the start
+    // of a selection going down); a hit is selected and brought into view.
+    void FindAgain(BOOL bDown);
+
+    // The status bar's pane: the caret's offset and value, the selection's
+    // length and the modified mark; the title's mark follows the flag.
+    CString m_strStatus;
+    BOOL m_bTitleModified = FALSE;
+    void UpdateStatus();
+
+    afx_msg void OnEditFind();
+    afx_msg void OnEditFindNext();
+    afx_msg void OnEditFindPrevious();
+    afx_msg void OnEditGoto();
+    afx_msg void OnUpdateEditFind(CCmdUI* pCmdUI);
+    afx_msg LRESULT OnFindReplace(WPARAM wParam, LPARAM lParam);
+    afx_msg void OnHexChange();
+    afx_msg void OnHexSelChange(NMHDR* pNMHDR, LRESULT* pResult);
+    afx_msg void OnUpdateIndicatorOffset(CCmdUI* pCmdUI);
     DECLARE_MESSAGE_MAP()
 };

@@ -7,6 +7,7 @@
 // Dialog templates
 #define IDD_ABOUTBOX                    100
 #define IDD_HEXEDIT_DIALOG              130
+#define IDD_GOTO                        131
 
 // Menu, accelerators, toolbar and its bitmap, application icon,
 // document template string
@@ -21,6 +22,10 @@
 
 // Controls
 #define IDC_HEXEDIT                     1000
+#define IDC_GOTO_OFFSET                 1001
+#define IDC_GOTO_HEX                    1002
+#define IDC_GOTO_DEC                    1003
+#define IDC_GOTO_RANGE                  1004
 
 // Commands
 #define ID_FUNCTION_SETALL00            32771
@@ -28,5 +33,10 @@
 #define ID_FUNCTION_OPENFILE            32773
 #define ID_FUNCTION_SAVEFILE            32774
 #define ID_FUNCTION_DIALOGSAMPLE        32780
+#define ID_EDIT_FIND_PREVIOUS           32781
+#define ID_EDIT_GOTO                    32782
+
+// The status bar's pane with the caret's offset and value
+#define ID_INDICATOR_OFFSET             32790
 
 #endif // QXEDIT_RESOURCE_H

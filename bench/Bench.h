@@ -163,3 +163,6 @@ void BenchAutoScroll(Bench& b);
 // Whole-buffer operations (BenchFiles.cpp).
 void BenchFileOperations(Bench& b);
 void BenchLoadPeakMemory(Bench& b);
+
+// The search (BenchFind.cpp).
+void BenchFind(Bench& b);

@@ -10,6 +10,7 @@
 // of their concern (see Bench.h for how one is added).
 //
 //   hexedit_bench [runs]      (default 60 runs a figure)
+//   hexedit_bench runs find   the search's figures only
 //
 // A 32-bit build under an instruction-set emulator prints no figures.
 #include "Bench.h"
@@ -18,6 +19,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 double Now()
 {
@@ -253,6 +255,12 @@ int main(int argc, char** argv)
         return 0;
     }
     PrintHeader(b);
+    if (argc > 2 && std::strcmp(argv[2], "find") == 0) {
+        BenchFind(b);
+        PrintRatios();
+        TearDown(b);
+        return 0;
+    }
 
     double paint4k = BenchPaint4K(b);
     BenchFloors(b, paint4k);
@@ -278,6 +286,7 @@ int main(int argc, char** argv)
 
     BenchFileOperations(b);
     BenchLoadPeakMemory(b);
+    BenchFind(b);
 
     PrintRatios();
     TearDown(b);

@@ -15,7 +15,8 @@
 // HexEditClipboardText.cpp's hex text), HexEditDpi.cpp (the screen's
 // resolution: the cell font's size, and a change of the window's DPI),
 // HexEditAccessibility.cpp (what screen readers get, with
-// HexEditAccessible.cpp's IAccessible).
+// HexEditAccessible.cpp's IAccessible), HexEditFind.cpp (the search of
+// FindBytes).
 #pragma once
 
 #include "HexEditUndo.h"
@@ -24,6 +25,7 @@
 #include <vector>
 #include <cstddef>
 #include <richedit.h>   // EM_SETEVENTMASK, the ENM_ bits, EN_SELCHANGE, MSGFILTER
+#include <commdlg.h>    // FR_DOWN, FR_MATCHCASE
 
 // The DPI messages, for headers that predate them.
 #ifndef WM_DPICHANGED
@@ -183,6 +185,9 @@ public:
     // The byte at the caret. After a click past the last byte the caret may
     // lie beyond the data: the offset is then GetDataSize() or more.
     LONGLONG GetCaretOffset() const;
+    // The column the caret is in: TRUE for the characters, FALSE for the
+    // hexadecimal cells (what a host reads a typed search text as).
+    BOOL IsCaretInCharColumn() const;
     // Puts the caret on the high digit of byte nOffset in the hex column,
     // drops the selection and scrolls the caret's row into view, as a key
     // does. An offset below 0 is taken as 0, one past the last byte as the
@@ -199,6 +204,22 @@ public:
     // refused (FALSE, nothing changes) when the control is empty, nFirst >
     // nLast, or no byte of the range lies in the data.
     BOOL SetSelection(LONGLONG nFirst, LONGLONG nLast);
+
+    // The offset of the first byte of the first occurrence of the nCount
+    // bytes at pBytes that starts at or after nStart (with FR_DOWN), or of
+    // the last one that starts before nStart (without it); -1 when there is
+    // none, when nCount is 0 or less, or when the user cancelled. Without
+    // FR_MATCHCASE, ASCII letters match either case; every other byte
+    // matches only itself. nStart is clamped to 0 .. GetDataSize(). The
+    // bytes are searched in place and nothing of the control changes: the
+    // caller selects what was found. A search still running after half a
+    // second shows the progress window of long loads, with its Cancel; a
+    // host that goes meanwhile ends it. While a load or a save runs, -1 at
+    // once. GetLastError() then says ERROR_CANCELLED after a search the
+    // user cancelled (or a host that went ended), ERROR_SUCCESS otherwise.
+    LONGLONG FindBytes(const BYTE* pBytes, int nCount, LONGLONG nStart, DWORD dwFlags = FR_DOWN | FR_MATCHCASE);
+    // The byte at nOffset; FALSE when nOffset lies outside the data.
+    BOOL GetByteAt(LONGLONG nOffset, BYTE& value) const;
 
     // Assistive technology (HexEditAccessibility.cpp). A screen reader gets
     // an IAccessible for the client area (WM_GETOBJECT, OBJID_CLIENT): role
@@ -261,8 +282,9 @@ protected:
     POINT m_ptLast;
     bool m_bTimer;
     int m_nWheelDelta;      // wheel movement not yet turned into line steps
-    // A load or a save is running: its progress window lets messages
-    // through, and the operations refuse to start another one meanwhile.
+    // A load, a save or a search is running: its progress window lets
+    // messages through, and the operations refuse to start another one
+    // meanwhile.
     bool m_bInFileOperation;
     // Selection, inclusive, in hex-character units (3 per byte); -1 for none.
     // Positions are 64-bit: past byte 715,827,882 three units a byte no
@@ -387,6 +409,10 @@ protected:
     void ShowHistoryStep(LONGLONG nOffset);
     // The keys of undo and redo (TRUE when the key was one of them).
     BOOL HandleHistoryKey(UINT nChar, bool bShift, bool bCtrl);
+
+    // FindBytes' search, piece by piece under the progress window;
+    // bCancelled set when the user or the host's end stopped it.
+    LONGLONG SearchInPieces(const BYTE* pBytes, int nCount, LONGLONG nStart, DWORD dwFlags, bool& bCancelled);
 
     // Clipboard: the selection copied (FALSE when nothing was selected or
     // the clipboard could not take it), the bytes a paste would write (FALSE

@@ -1,6 +1,7 @@
 // HexEditFileHooks.h - for the control's tests only: the points of a load
-// and a save where a test injects a fault. They exist only where
-// HexEditFile.cpp is compiled with QX_FILE_TEST_HOOKS (the control's test
+// and a save where a test injects a fault, and of a search where it slows it
+// down. They exist only where HexEditFile.cpp (and HexEditFind.cpp) are
+// compiled with QX_FILE_TEST_HOOKS (the control's test
 // program compiles its own copy so); the control's library calls the system
 // directly and knows nothing of them.
 #pragma once
@@ -18,7 +19,8 @@ extern BOOL(WINAPI* pfnMoveFileExA)(LPCSTR lpszExisting, LPCSTR lpszNew, DWORD d
 // Called by a load after it took the file's length and before it reads the
 // bytes; NULL for nothing.
 extern void (*pfnBeforeRead)(LPCSTR lpszPath);
-// Called by a load or a save after each piece, with the bytes done so far;
+// Called by a load, a save or a search after each piece, with the bytes
+// done so far;
 // NULL for nothing (a test slows the work down with it).
 extern void (*pfnAfterPiece)(ULONGLONG nDone);
 

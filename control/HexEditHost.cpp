@@ -85,6 +85,19 @@ LONGLONG CHexEditCtrl::GetCaretOffset() const
     return GetCaretByteIndex();
 }
 
+BOOL CHexEditCtrl::GetByteAt(LONGLONG nOffset, BYTE& value) const
+{
+    if (nOffset < 0 || nOffset >= m_data.GetSize())
+        return FALSE;
+    value = m_data[static_cast<INT_PTR>(nOffset)];
+    return TRUE;
+}
+
+BOOL CHexEditCtrl::IsCaretInCharColumn() const
+{
+    return m_nArea == 1;
+}
+
 BOOL CHexEditCtrl::GetSelection(LONGLONG& nFirst, LONGLONG& nLast) const
 {
     // The selection is held in hex-character units; the bytes are those its

@@ -16,3 +16,4 @@
 #define IDS_HEXEDIT_OLD_FILE_IN      0x7F06   // followed by the old file's path
 #define IDS_HEXEDIT_TARGET_KEPT      0x7F07   // %1: the file that could not be replaced
 #define IDS_HEXEDIT_FILE_GREW        0x7F08   // after the path of the file being loaded
+#define IDS_HEXEDIT_SEARCHING        0x7F09   // the progress window's caption during a search

@@ -122,6 +122,8 @@ public:
     int Replace(LPCSTR pszOld, LPCSTR pszNew);
     CString& MakeUpper();
     CString& MakeLower();
+    // Without the blanks, tabs and line breaks at both ends.
+    CString& Trim();
 
     void Format(LPCSTR pszFormat, ...);
     void FormatV(LPCSTR pszFormat, va_list args);

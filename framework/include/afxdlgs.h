@@ -1,4 +1,5 @@
-// afxdlgs.h - the framework's common dialogs: file open and save, print.
+// afxdlgs.h - the framework's common dialogs: file open and save, print,
+// and the modeless find dialog.
 #pragma once
 
 #include "afxwin.h"
@@ -8,6 +9,11 @@ class CCommonDialog : public CDialog {
     DECLARE_DYNAMIC(CCommonDialog)
 public:
     explicit CCommonDialog(CWnd* pParentWnd) : CDialog(static_cast<UINT>(0), pParentWnd) {}
+
+    // OK and Cancel are the system dialog's own: a modeless one (find)
+    // acts on them itself.
+    void OnOK() override;
+    void OnCancel() override;
 
 protected:
     // The owner of the dialog: the given parent, else the main window.
@@ -69,4 +75,36 @@ public:
 
 protected:
     PRINTDLGA m_pdActual;
+};
+
+// The common find dialog, modeless: made with new, shown by Create, it
+// deletes itself when its window goes. Each of the user's requests reaches
+// the owner as the registered message FINDMSGSTRING, whose lParam
+// GetNotifier turns back into the dialog.
+class CFindReplaceDialog : public CCommonDialog {
+    DECLARE_DYNAMIC(CFindReplaceDialog)
+public:
+    CFindReplaceDialog();
+    ~CFindReplaceDialog() override;
+
+    // Only the find dialog here (bFindDialogOnly TRUE); dwFlags are
+    // FINDREPLACE's (FR_DOWN, FR_MATCHCASE, FR_HIDEWHOLEWORD, ...); the
+    // owner is pParentWnd, else the main window.
+    virtual BOOL Create(BOOL bFindDialogOnly, LPCSTR lpszFindWhat, LPCSTR lpszReplaceWith = NULL,
+                        DWORD dwFlags = FR_DOWN, CWnd* pParentWnd = NULL);
+    static CFindReplaceDialog* PASCAL GetNotifier(LPARAM lParam);
+
+    CString GetFindString() const;
+    BOOL SearchDown() const { return (m_fr.Flags & FR_DOWN) != 0; }
+    BOOL FindNext() const { return (m_fr.Flags & FR_FINDNEXT) != 0; }
+    BOOL MatchCase() const { return (m_fr.Flags & FR_MATCHCASE) != 0; }
+    BOOL IsTerminating() const { return (m_fr.Flags & FR_DIALOGTERM) != 0; }
+
+    FINDREPLACEA m_fr;
+
+protected:
+    void PostNcDestroy() override;
+
+    char m_szFindWhat[128];
+    char m_szReplaceWith[128];
 };

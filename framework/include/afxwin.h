@@ -341,6 +341,10 @@ protected:                                                            \
 // name of the class whose map this is.
 #define ON_MESSAGE(message, memberFxn) \
     {message, 0, 0, 0, AfxSig_lwl, AfxMsgFn(static_cast<LRESULT (CWnd::*)(WPARAM, LPARAM)>(memberFxn))},
+// A message registered with RegisterWindowMessage: nSig holds the address
+// of the variable with its number.
+#define ON_REGISTERED_MESSAGE(nMessageVariable, memberFxn) \
+    {0xC000, 0, 0, 0, (UINT_PTR)(UINT*)(&nMessageVariable), AfxMsgFn(static_cast<LRESULT (CWnd::*)(WPARAM, LPARAM)>(memberFxn))},
 #define ON_COMMAND(id, memberFxn) \
     {WM_COMMAND, CN_COMMAND, (WORD)(id), (WORD)(id), AfxSig_cmd, AfxMsgFn(static_cast<void (CCmdTarget::*)(void)>(memberFxn))},
 #define ON_UPDATE_COMMAND_UI(id, memberFxn) \
@@ -548,6 +552,11 @@ public:
     CWnd* GetParentOwner() const;
     CWnd* GetTopLevelParent() const;
     CWnd* GetDlgItem(int nID) const { return FromHandle(::GetDlgItem(m_hWnd, nID)); }
+    int GetDlgItemText(int nID, CString& rString) const;
+    void SetDlgItemText(int nID, LPCSTR lpszString) { ::SetDlgItemTextA(m_hWnd, nID, lpszString); }
+    void CheckRadioButton(int nIDFirstButton, int nIDLastButton, int nIDCheckButton)
+    { ::CheckRadioButton(m_hWnd, nIDFirstButton, nIDLastButton, nIDCheckButton); }
+    UINT IsDlgButtonChecked(int nIDButton) const { return ::IsDlgButtonChecked(m_hWnd, nIDButton); }
     CWnd* GetWindow(UINT nCmd) const { return FromHandle(::GetWindow(m_hWnd, nCmd)); }
     static CWnd* PASCAL GetActiveWindow() { return FromHandle(::GetActiveWindow()); }
     CWnd* SetActiveWindow() { return FromHandle(::SetActiveWindow(m_hWnd)); }
@@ -1208,6 +1217,7 @@ public:
     virtual BOOL OnInitDialog();
     virtual void OnOK();
     virtual void OnCancel();
+    BOOL PreTranslateMessage(MSG* pMsg) override;
 
     LPCSTR m_lpszTemplateName;
     UINT m_nIDHelp;

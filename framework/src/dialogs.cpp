@@ -1,5 +1,5 @@
 // dialogs.cpp - modal dialogs from a template, dialog data exchange
-// (DDX_Control) and the common file dialog.
+// (DDX_Control), the common file dialog and the modeless find dialog.
 #include "afximpl.h"
 #include "afxdlgs.h"
 #include <new>
@@ -162,6 +162,19 @@ INT_PTR CDialog::DoModal()
     return nResult;
 }
 
+BOOL CDialog::PreTranslateMessage(MSG* pMsg)
+{
+    // A modeless dialog's keys (Tab, Enter, Escape, its mnemonics) are the
+    // dialog's, before any accelerator of the frame; a modal one runs the
+    // system's loop, which does the same.
+    if (m_hWnd == NULL || !(::GetWindowLongA(m_hWnd, GWL_STYLE) & WS_VISIBLE))
+        return FALSE;
+    if ((pMsg->message >= WM_KEYFIRST && pMsg->message <= WM_KEYLAST) ||
+        (pMsg->message >= WM_MOUSEFIRST && pMsg->message <= WM_MOUSELAST))
+        return ::IsDialogMessageA(m_hWnd, pMsg);
+    return FALSE;
+}
+
 void CDialog::EndDialog(int nResult)
 {
     ::EndDialog(m_hWnd, nResult);
@@ -194,6 +207,18 @@ void CDialog::OnCancel()
 HWND CCommonDialog::PreModal()
 {
     return ModalOwner(m_pParentWnd);
+}
+
+void CCommonDialog::OnOK()
+{
+    if (!UpdateData(TRUE))
+        return;
+    Default();
+}
+
+void CCommonDialog::OnCancel()
+{
+    Default();
 }
 
 CFileDialog::CFileDialog(BOOL bOpenFileDialog, LPCSTR lpszDefExt, LPCSTR lpszFileName, DWORD dwFlags,
@@ -431,4 +456,60 @@ CString CFileDialog::GetFileTitle() const
     CString name = GetFileName();
     int dot = name.ReverseFind('.');
     return dot < 0 ? name : name.Left(dot);
+}
+
+// ---------------------------------------------------------------------------
+// The find dialog
+
+IMPLEMENT_DYNAMIC(CFindReplaceDialog, CCommonDialog)
+
+CFindReplaceDialog::CFindReplaceDialog() : CCommonDialog(NULL)
+{
+    memset(&m_fr, 0, sizeof m_fr);
+    m_szFindWhat[0] = '\0';
+    m_szReplaceWith[0] = '\0';
+    m_fr.lStructSize = sizeof m_fr;
+    m_fr.lpstrFindWhat = m_szFindWhat;
+    m_fr.wFindWhatLen = sizeof m_szFindWhat;
+    m_fr.lpstrReplaceWith = m_szReplaceWith;
+    m_fr.wReplaceWithLen = sizeof m_szReplaceWith;
+}
+
+CFindReplaceDialog::~CFindReplaceDialog() {}
+
+BOOL CFindReplaceDialog::Create(BOOL bFindDialogOnly, LPCSTR lpszFindWhat, LPCSTR lpszReplaceWith, DWORD dwFlags,
+                                CWnd* pParentWnd)
+{
+    if (!bFindDialogOnly)
+        return FALSE;   // the replace dialog is not offered here
+    m_fr.Flags |= dwFlags;
+    m_fr.hInstance = AfxGetResourceHandle();
+    m_fr.lCustData = reinterpret_cast<LPARAM>(this);
+    if (pParentWnd == NULL)
+        pParentWnd = AfxGetMainWnd();
+    m_fr.hwndOwner = pParentWnd->GetSafeHwnd();
+    if (lpszFindWhat != NULL)
+        lstrcpynA(m_szFindWhat, lpszFindWhat, sizeof m_szFindWhat);
+    if (lpszReplaceWith != NULL)
+        lstrcpynA(m_szReplaceWith, lpszReplaceWith, sizeof m_szReplaceWith);
+    // The dialog's window becomes this object's as it is created.
+    AfxHookWindowCreate(this);
+    HWND hWnd = ::FindTextA(&m_fr);
+    AfxUnhookWindowCreate();
+    return hWnd != NULL && m_hWnd == hWnd;
+}
+
+CFindReplaceDialog* PASCAL CFindReplaceDialog::GetNotifier(LPARAM lParam)
+{
+    return reinterpret_cast<CFindReplaceDialog*>(reinterpret_cast<FINDREPLACEA*>(lParam)->lCustData);
+}
+
+CString CFindReplaceDialog::GetFindString() const
+{
+    return CString(m_fr.lpstrFindWhat);
+}
+
+void CFindReplaceDialog::PostNcDestroy()
+{
+    delete this;
 }

@@ -189,3 +189,15 @@ void AfxFormatString2(CString& rString, UINT nIDS, LPCSTR psz1, LPCSTR psz2)
 {
     FormatStringResource(rString, nIDS, 2, psz1, psz2);
 }
+
+CString& CString::Trim()
+{
+    const char* kSpace = " \t\r\n\v\f";
+    size_t first = m_str.find_first_not_of(kSpace);
+    if (first == std::string::npos) {
+        m_str.clear();
+        return *this;
+    }
+    m_str = m_str.substr(first, m_str.find_last_not_of(kSpace) - first + 1);
+    return *this;
+}

@@ -305,6 +305,27 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult
     }
 
     const AFX_MSGMAP_ENTRY* lpEntry = NULL;
+    if (message >= 0xC000) {
+        // Registered messages: the entries of 0xC000 name the variable that
+        // holds the number.
+        for (const AFX_MSGMAP* pMap = GetMessageMap(); pMap != NULL && lpEntry == NULL;
+             pMap = pMap->pfnGetBaseMap ? pMap->pfnGetBaseMap() : NULL) {
+            for (const AFX_MSGMAP_ENTRY* e = pMap->lpEntries; e->nSig != AfxSig_end; ++e) {
+                if (e->nMessage == 0xC000 && *reinterpret_cast<const UINT*>(e->nSig) == message) {
+                    lpEntry = e;
+                    break;
+                }
+            }
+        }
+        if (lpEntry == NULL)
+            return FALSE;
+        MessageMapFunctions mmf;
+        mmf.pfn = lpEntry->pfn;
+        lResult = (this->*mmf.pfn_lwl)(wParam, lParam);
+        if (pResult)
+            *pResult = lResult;
+        return TRUE;
+    }
     for (const AFX_MSGMAP* pMap = GetMessageMap(); pMap != NULL && lpEntry == NULL;
          pMap = pMap->pfnGetBaseMap ? pMap->pfnGetBaseMap() : NULL)
         lpEntry = AfxFindMessageEntry(pMap->lpEntries, message, 0, 0);
@@ -591,6 +612,16 @@ void CWnd::GetWindowText(CString& rString) const
     LPSTR buf = rString.GetBuffer(n + 1);
     ::GetWindowTextA(m_hWnd, buf, n + 1);
     rString.ReleaseBuffer();
+}
+
+int CWnd::GetDlgItemText(int nID, CString& rString) const
+{
+    rString.Empty();
+    HWND hItem = ::GetDlgItem(m_hWnd, nID);
+    if (hItem == NULL)
+        return 0;
+    CWnd::FromHandle(hItem)->GetWindowText(rString);
+    return rString.GetLength();
 }
 
 void CWnd::CenterWindow(CWnd* pAlternateOwner)

@@ -1,4 +1,5 @@
-// Window-level tests of the progress of CHexEditCtrl's long loads and saves:
+// Window-level tests of the progress of CHexEditCtrl's long loads, saves and
+// searches:
 // the test build's hook slows each piece down as a slow disk would, a second
 // thread finds the progress window among the process's windows, reads it,
 // tries the host's menu with a real click and presses Cancel (a real click)
@@ -350,6 +351,53 @@ TEST_F(ProgressTest, SaveShowsItsProgressAndEscapeKeepsTheOldFile)
     EXPECT_TRUE(::IsWindowEnabled(hHost));
 }
 
+// A long search shows its progress as a long load does, over a host that
+// cannot reach the control meanwhile; Cancel ends it with nothing found,
+// though the pattern is there, and nothing of the view changed.
+TEST_F(ProgressTest, SearchShowsItsProgressAndCancelFindsNothing)
+{
+    ScrollAndSelect();
+    const int nSize = 256 << 20;
+    ctl.m_data.SetSize(nSize, -1);
+    memset(ctl.m_data.GetData(), 0, nSize);
+    const BYTE pattern[] = {1, 2, 3, 4};
+    memcpy(ctl.m_data.GetData() + nSize - 4, pattern, 4);
+    ctl.RecalcLayout();
+    g_dwPieceMs = 50;   // 64 pieces: about 3 s without a cancel
+    std::vector<LONGLONG> view = View();
+
+    Watch w;
+    w.action = Watch::kClickCancel;
+    MessageBoxCatcher box;
+    LONGLONG nFound = 0;
+    DWORD dwError = 0;
+    WithWatcher(w, [&] {
+        nFound = ctl.FindBytes(pattern, 4, 0);
+        dwError = ::GetLastError();
+    });
+
+    ASSERT_TRUE(w.bFound) << "no progress window";
+    EXPECT_EQ("Searching", w.caption);
+    EXPECT_EQ("", w.pathLine);
+    EXPECT_NE(std::string::npos, w.bytesLine.find(" of 268,435,453 bytes (")) << w.bytesLine;
+    EXPECT_EQ(hHost, w.hOwner);
+    EXPECT_FALSE(w.bOwnerEnabled);
+    EXPECT_FALSE(w.bMenuOpened) << "the host's menu opened while the search ran";
+    EXPECT_EQ(1, g_nCommands) << "the posted command did not come";
+    EXPECT_EQ(hcurWait, g_hcurAtFirstPiece);
+
+    EXPECT_EQ(-1, nFound);
+    EXPECT_EQ(static_cast<DWORD>(ERROR_CANCELLED), dwError) << "a cancel told as nothing found";
+    EXPECT_EQ(0, box.Count()) << box.Text();
+    EXPECT_EQ(view, View());
+    EXPECT_EQ(0, ctl.m_data[0]) << "the posted fill ran during the search";
+    EXPECT_TRUE(::IsWindowEnabled(hHost));
+    HexEditFileHooks::Reset();
+    EXPECT_EQ(nSize - 4, ctl.FindBytes(pattern, 4, 0));
+    EXPECT_EQ(-1, ctl.FindBytes(pattern, 4, nSize - 3));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_SUCCESS), ::GetLastError());
+}
+
 // A short load or save shows no window; the wait cursor is there from the
 // first piece and goes at the end, also when the load fails.
 TEST_F(ProgressTest, ShortOperationsShowNothing)
@@ -455,7 +503,7 @@ LRESULT CALLBACK ChildFrameProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM l
     return ::DefWindowProcA(hWnd, message, wParam, lParam);
 }
 
-// A load or a save whose host goes meanwhile, by a timer that closes the
+// A load, a save or a search whose host goes meanwhile, by a timer that closes the
 // control's child frame or by a WM_CLOSE another program posted to the
 // top-level window: the operation ends at once, writes nothing into the
 // deleted control, leaves the old file whole and no temporary file, and
@@ -482,9 +530,12 @@ TEST_F(ProgressTest, HostDestroyedDuringTheWorkEndsItWithoutTouchingTheControl)
     ASSERT_TRUE(WriteAll(target, old));
     g_dwPieceMs = 100;
 
-    for (bool bSave : {false, true}) {
+    enum Work { kLoad, kSave, kSearch };
+    for (Work work : {kLoad, kSave, kSearch}) {
+        const bool bSave = work == kSave;
         for (bool bByTimer : {true, false}) {
-            SCOPED_TRACE(std::string(bSave ? "save" : "load") + (bByTimer ? ", timer" : ", posted WM_CLOSE"));
+            SCOPED_TRACE(std::string(work == kLoad ? "load" : bSave ? "save" : "search") +
+                         (bByTimer ? ", timer" : ", posted WM_CLOSE"));
             HWND hTop = hHost;
             if (!bByTimer) {
                 hTop = ::CreateWindowExA(0, "QXProgressHost", "closing host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
@@ -498,7 +549,7 @@ TEST_F(ProgressTest, HostDestroyedDuringTheWorkEndsItWithoutTouchingTheControl)
             g_pKept = &kept;
             RECT rc = {0, 0, 600, 500};
             ASSERT_TRUE(kept.pCtl->Create(rc, CWnd::FromHandle(hFrame), 1));
-            if (bSave) {
+            if (work != kLoad) {
                 kept.pCtl->m_data.SetSize(static_cast<int>(nSize), -1);
                 memset(kept.pCtl->m_data.GetData(), 0x5A, static_cast<size_t>(nSize));
             }
@@ -509,6 +560,8 @@ TEST_F(ProgressTest, HostDestroyedDuringTheWorkEndsItWithoutTouchingTheControl)
             MessageBoxCatcher box;
             bool bShown = false;
             BOOL bLoaded = TRUE;
+            LONGLONG nFound = 0;
+            const BYTE absent[] = {1, 2, 3};
             WhenShown(
                 [&](HWND hProgress) {
                     bShown = hProgress != NULL;
@@ -516,7 +569,9 @@ TEST_F(ProgressTest, HostDestroyedDuringTheWorkEndsItWithoutTouchingTheControl)
                         ::PostMessageA(hTop, WM_CLOSE, 0, 0);
                 },
                 [&] {
-                    if (bSave)
+                    if (work == kSearch)
+                        nFound = kept.pCtl->FindBytes(absent, 3, 0);
+                    else if (bSave)
                         kept.pCtl->SaveFile(target.c_str());
                     else
                         bLoaded = kept.pCtl->LoadFile(source.c_str());
@@ -526,8 +581,11 @@ TEST_F(ProgressTest, HostDestroyedDuringTheWorkEndsItWithoutTouchingTheControl)
             EXPECT_TRUE(bShown) << "no progress window";
             EXPECT_EQ(nullptr, kept.pCtl) << "the host did not go";
             EXPECT_EQ(0u, kept.BytesTouchedAfterDelete()) << "the operation wrote into the deleted control";
-            if (!bSave) {
+            if (work == kLoad) {
                 EXPECT_FALSE(bLoaded);
+            }
+            if (work == kSearch) {
+                EXPECT_EQ(-1, nFound);
             }
             EXPECT_EQ(0, box.Count()) << box.Text();
             EXPECT_EQ(old, ReadAll(target));

@@ -14,7 +14,8 @@ from test_shell import settle, tree
 
 
 # The items of "&Modifica", top to bottom.
-EDIT_ITEMS = ["Annulla", "Ripristina", "Taglia", "Copia", "Incolla", "Seleziona tutto"]
+EDIT_ITEMS = ["Annulla", "Ripristina", "Taglia", "Copia", "Incolla", "Seleziona tutto",
+              "Trova", "Trova successivo", "Trova precedente", "Vai a"]
 
 
 def menu_lines(pic, x0, y0, x1, y1):
@@ -55,7 +56,7 @@ def edit_menu_enabled(app, name):
         time.sleep(0.3)
     x0, y0, x1, y1 = popups[0]["window"]
     # A menu just shown may not be painted whole yet: read it until two
-    # pictures running give the same six lines.
+    # pictures running give the same lines, one an item.
     enabled, last, shot = None, None, 0
     while True:
         shot += 1
@@ -76,8 +77,9 @@ def test_with_bytes_selected_by_the_mouse_copy_paste_undo_and_redo_act():
         # Nothing to undo or redo, nothing selected; the clipboard is the
         # display's, which other tests may have filled.
         state = edit_menu_enabled(app, "menu-start")
-        check([state[i] for i in ("Annulla", "Ripristina", "Taglia", "Copia", "Seleziona tutto")] ==
-              [False, False, False, False, True], "the Modifica menu at the start: %r" % state)
+        check([state[i] for i in ("Annulla", "Ripristina", "Taglia", "Copia", "Seleziona tutto", "Trova",
+                                  "Trova successivo", "Trova precedente", "Vai a")] ==
+              [False, False, False, False, True, True, True, True, True], "the Modifica menu at the start: %r" % state)
         # A drag from byte 0x12's high digit to byte 0x16's selects bytes
         # 12 .. 15; Ctrl+C copies them. A click on byte 0x40 and Ctrl+V
         # writes them over bytes 40 .. 43.
@@ -87,7 +89,7 @@ def test_with_bytes_selected_by_the_mouse_copy_paste_undo_and_redo_act():
             "mouseup", 1)
         app.key("ctrl+c")
         state = edit_menu_enabled(app, "menu-copied")
-        check([state[i] for i in EDIT_ITEMS] == [False, False, True, True, True, True],
+        check([state[i] for i in EDIT_ITEMS] == [False, False, True, True, True, True, True, True, True, True],
               "the Modifica menu after a copy of the selection: %r" % state)
         x, y = s.hex_xy(4, 0)
         xdo("mousemove", x, y, "click", 1)

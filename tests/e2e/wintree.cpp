@@ -6,6 +6,9 @@
 //                             and all their descendants, one per line
 //   wintree move HWND X Y W H SetWindowPos (a restored window first)
 //   wintree reg KEY VALUE     a string value under HKEY_CURRENT_USER
+//   wintree panes HWND        a status bar's pane texts, one a line: read
+//                             through memory of the bar's own process, as
+//                             SB_GETTEXT's text is not carried across
 //
 // A window line: hwnd=0x.. parent=0x.. (0: top-level) class=.. id=.. style=0x..
 // visible=0|1 window=l,t,r,b client=l,t,r,b (screen) focus=0|1
@@ -101,6 +104,33 @@ int main(int argc, char** argv)
         HWND h = (HWND)(UINT_PTR)strtoul(argv[2], NULL, 0);
         return PostMessageA(h, (UINT)strtoul(argv[3], NULL, 0), 0, 0) ? 0 : 1;
     }
+    if (argc >= 3 && strcmp(argv[1], "panes") == 0) {
+        HWND h = (HWND)(UINT_PTR)strtoul(argv[2], NULL, 0);
+        DWORD pid = 0;
+        GetWindowThreadProcessId(h, &pid);
+        HANDLE hProcess = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+        if (hProcess == NULL)
+            return 1;
+        const SIZE_T kBuf = 1024;
+        void* pRemote = VirtualAllocEx(hProcess, NULL, kBuf, MEM_COMMIT, PAGE_READWRITE);
+        int rc = pRemote == NULL ? 1 : 0;
+        DWORD_PTR nParts = 0;
+        if (pRemote != NULL)
+            SendMessageTimeoutA(h, SB_GETPARTS, 0, 0, SMTO_ABORTIFHUNG, 2000, &nParts);
+        for (int i = 0; pRemote != NULL && i < (int)nParts; i++) {
+            char text[kBuf] = "";
+            DWORD_PTR r = 0;
+            WriteProcessMemory(hProcess, pRemote, text, 1, NULL);
+            SendMessageTimeoutA(h, SB_GETTEXTA, i, (LPARAM)pRemote, SMTO_ABORTIFHUNG, 2000, &r);
+            ReadProcessMemory(hProcess, pRemote, text, kBuf - 1, NULL);
+            text[kBuf - 1] = '\0';
+            printf("%s\n", text);
+        }
+        if (pRemote != NULL)
+            VirtualFreeEx(hProcess, pRemote, 0, MEM_RELEASE);
+        CloseHandle(hProcess);
+        return rc;
+    }
     if (argc >= 4 && strcmp(argv[1], "reg") == 0) {
         char buf[1024] = "";
         DWORD size = sizeof buf;
@@ -109,6 +139,6 @@ int main(int argc, char** argv)
         printf("%s\n", buf);
         return 0;
     }
-    fprintf(stderr, "usage: wintree list TITLE | move HWND X Y W H | post HWND MESSAGE | reg KEY VALUE\n");
+    fprintf(stderr, "usage: wintree list TITLE | move HWND X Y W H | post HWND MESSAGE | reg KEY VALUE | panes HWND\n");
     return 2;
 }
