@@ -209,19 +209,19 @@ void CQXEditView::UpdateStatus()
     CString strStatus;
     BYTE value = 0;
     if (m_wndHexEdit.GetByteAt(nCaret, value))
-        strStatus.Format("Offset 0x%I64X (%I64d) di %I64d: %02X", nCaret, nCaret, nSize, value);
+        strStatus.Format("Offset 0x%I64X (%I64d) of %I64d: %02X", nCaret, nCaret, nSize, value);
     else   // the caret on the blank after the last byte
-        strStatus.Format("Offset 0x%I64X (%I64d) di %I64d", nCaret, nCaret, nSize);
+        strStatus.Format("Offset 0x%I64X (%I64d) of %I64d", nCaret, nCaret, nSize);
     LONGLONG nFirst, nLast;
     if (m_wndHexEdit.GetSelection(nFirst, nLast)) {
         CString strSelection;
-        strSelection.Format(nLast == nFirst ? ", %I64d byte selezionato" : ", %I64d byte selezionati",
+        strSelection.Format(nLast == nFirst ? ", %I64d byte selected" : ", %I64d bytes selected",
                             nLast - nFirst + 1);
         strStatus += strSelection;
     }
     const BOOL bModified = m_wndHexEdit.GetModify();
     if (bModified)
-        strStatus += ", modificato";
+        strStatus += ", modified";
     m_strStatus = strStatus;
     // The title's mark: the frame asks the document, whose state is the
     // control's modified flag.

@@ -113,53 +113,53 @@ def test_find_hex_and_text_next_previous_and_not_found():
         settle(app)
         frame = app.wait_window("QXEdit")
         s = Screen(app)
-        pane_shows(app, "Offset 0x0 (0) di 4096: 00", "at the start")
+        pane_shows(app, "Offset 0x0 (0) of 4096: 00", "at the start")
 
         # In the hex column: digit pairs, blanks between them.
         app.focus(frame)
         app.key("ctrl+f")
         type_in_find_box(app, "41 42")
-        pane_shows(app, "Offset 0x42 (66) di 4096: 42, 2 byte selezionati", "41 42 found")
+        pane_shows(app, "Offset 0x42 (66) of 4096: 42, 2 bytes selected", "41 42 found")
         app.key("Return")
-        pane_shows(app, "Offset 0x142 (322) di 4096: 42, 2 byte selezionati", "Find Next in the dialog")
+        pane_shows(app, "Offset 0x142 (322) of 4096: 42, 2 bytes selected", "Find Next in the dialog")
         app.screenshot("found-41-42")
         # Not digit pairs: a message, and the dialog stays.
         type_in_find_box(app, "4 1G")
         text = message_box(app)
         check(shown("\"4 1G\" non \xe8 una sequenza di byte esadecimali") in text, "the message is %r" % text)
         check(find_dialog_up(app), "the find dialog went with the message")
-        pane_shows(app, "Offset 0x142 (322) di 4096: 42, 2 byte selezionati", "after the refused text")
+        pane_shows(app, "Offset 0x142 (322) of 4096: 42, 2 bytes selected", "after the refused text")
         close_find_dialog(app)
 
         # F3 goes on, Shift+F3 goes back, past the first hit nothing.
         app.focus(frame)
         app.key("F3")
-        pane_shows(app, "Offset 0x242 (578) di 4096: 42, 2 byte selezionati", "F3")
+        pane_shows(app, "Offset 0x242 (578) of 4096: 42, 2 bytes selected", "F3")
         app.key("shift+F3")
-        pane_shows(app, "Offset 0x142 (322) di 4096: 42, 2 byte selezionati", "Shift+F3")
+        pane_shows(app, "Offset 0x142 (322) of 4096: 42, 2 bytes selected", "Shift+F3")
         app.key("shift+F3")
-        pane_shows(app, "Offset 0x42 (66) di 4096: 42, 2 byte selezionati", "Shift+F3 again")
+        pane_shows(app, "Offset 0x42 (66) of 4096: 42, 2 bytes selected", "Shift+F3 again")
         app.key("shift+F3")
         text = message_box(app)
         check(text == shown("Impossibile trovare \"41 42\" prima del cursore."), "the message is %r" % text)
-        pane_shows(app, "Offset 0x42 (66) di 4096: 42, 2 byte selezionati", "nothing before the first hit")
+        pane_shows(app, "Offset 0x42 (66) of 4096: 42, 2 bytes selected", "nothing before the first hit")
 
         # In the character column: the text's bytes, either case unless the
         # box says otherwise.
         x, y = s.chr_xy(0, 0)
         xdo("mousemove", x, y, "click", 1)
-        pane_shows(app, "Offset 0x0 (0) di 4096: 00", "a click on the first character")
+        pane_shows(app, "Offset 0x0 (0) of 4096: 00", "a click on the first character")
         app.key("ctrl+f")
         dlg, kids = type_in_find_box(app, "aBc")
-        pane_shows(app, "Offset 0x43 (67) di 4096: 43, 3 byte selezionati", "aBc found as ABC")
+        pane_shows(app, "Offset 0x43 (67) of 4096: 43, 3 bytes selected", "aBc found as ABC")
         app.key("Return")
-        pane_shows(app, "Offset 0x63 (99) di 4096: 63, 3 byte selezionati", "aBc found as abc")
+        pane_shows(app, "Offset 0x63 (99) of 4096: 63, 3 bytes selected", "aBc found as abc")
         app.screenshot("found-abc")
         click_window([w for w in kids if w["id"] == FIND_MATCH_CASE][0])
         type_in_find_box(app, "aBc")
         text = message_box(app)
         check(text == shown("Impossibile trovare \"aBc\" dopo il cursore."), "the message is %r" % text)
-        pane_shows(app, "Offset 0x63 (99) di 4096: 63, 3 byte selezionati", "aBc not found with its case")
+        pane_shows(app, "Offset 0x63 (99) of 4096: 63, 3 bytes selected", "aBc not found with its case")
         close_find_dialog(app)
 
 
@@ -167,7 +167,7 @@ def test_go_to_an_offset_in_hex_and_in_decimal_and_a_bad_one():
     with QXEdit() as app:
         settle(app)
         frame = app.wait_window("QXEdit")
-        pane_shows(app, "Offset 0x0 (0) di 4096: 00", "at the start")
+        pane_shows(app, "Offset 0x0 (0) of 4096: 00", "at the start")
         app.focus(frame)
         app.key("ctrl+g")
         wait_top(app, "Vai a")
@@ -175,7 +175,7 @@ def test_go_to_an_offset_in_hex_and_in_decimal_and_a_bad_one():
         app.type("0x1A2")
         app.key("Return")
         wait_gone(app, "Vai a")
-        pane_shows(app, "Offset 0x1A2 (418) di 4096: A2", "gone to 0x1A2")
+        pane_shows(app, "Offset 0x1A2 (418) of 4096: A2", "gone to 0x1A2")
 
         app.key("ctrl+g")
         dlg = wait_top(app, "Vai a")
@@ -183,7 +183,7 @@ def test_go_to_an_offset_in_hex_and_in_decimal_and_a_bad_one():
         click_window([w for w in tree(app, "Vai a") if w["id"] == GOTO_DEC][0])
         app.key("Return")
         wait_gone(app, "Vai a")
-        pane_shows(app, "Offset 0x3E8 (1000) di 4096: E8", "gone to 1000")
+        pane_shows(app, "Offset 0x3E8 (1000) of 4096: E8", "gone to 1000")
 
         # Past the last byte, then no number: each refused, the dialog stays.
         app.key("ctrl+g")
@@ -200,7 +200,7 @@ def test_go_to_an_offset_in_hex_and_in_decimal_and_a_bad_one():
         wait_top(app, "Vai a")
         app.key("Escape")
         wait_gone(app, "Vai a")
-        pane_shows(app, "Offset 0x3E8 (1000) di 4096: E8", "after the refused offsets")
+        pane_shows(app, "Offset 0x3E8 (1000) of 4096: E8", "after the refused offsets")
 
 
 def test_the_offset_pane_and_the_title_mark_follow_keys_clicks_undo_and_a_save():
@@ -209,19 +209,19 @@ def test_the_offset_pane_and_the_title_mark_follow_keys_clicks_undo_and_a_save()
         frame = app.wait_window("QXEdit")
         s = Screen(app)
         title_is(app, frame, "Senza titolo - QXEdit", "at the start")
-        pane_shows(app, "Offset 0x0 (0) di 4096: 00", "at the start")
+        pane_shows(app, "Offset 0x0 (0) of 4096: 00", "at the start")
         app.focus(frame)
         app.type("7")
-        pane_shows(app, "Offset 0x0 (0) di 4096: 70, modificato", "7 typed")
+        pane_shows(app, "Offset 0x0 (0) of 4096: 70, modified", "7 typed")
         title_is(app, frame, "*Senza titolo - QXEdit", "7 typed")
         x, y = s.hex_xy(2, 5)
         xdo("mousemove", x, y, "click", 1)
-        pane_shows(app, "Offset 0x25 (37) di 4096: 25, modificato", "a click on byte 0x25")
+        pane_shows(app, "Offset 0x25 (37) of 4096: 25, modified", "a click on byte 0x25")
         app.key("ctrl+a")
-        pane_shows(app, re.compile(r"Offset 0x[0-9A-F]+ \(\d+\) di 4096(: [0-9A-F]{2})?, 4096 byte selezionati, "
-                                   r"modificato"), "every byte selected")
+        pane_shows(app, re.compile(r"Offset 0x[0-9A-F]+ \(\d+\) of 4096(: [0-9A-F]{2})?, 4096 bytes selected, "
+                                   r"modified"), "every byte selected")
         app.key("Home")
-        pane_shows(app, "Offset 0x0 (0) di 4096: 70, modificato", "Home")
+        pane_shows(app, "Offset 0x0 (0) of 4096: 70, modified", "Home")
         # Saved under a name ("SaveFile" names the document): the mark goes
         # from the title and the pane.
         path = new_file("status.bin")
@@ -229,16 +229,16 @@ def test_the_offset_pane_and_the_title_mark_follow_keys_clicks_undo_and_a_save()
         type_file_name(app, "Save As", path)
         wait_gone(app, "Save As")
         title_is(app, frame, "status.bin - QXEdit", "saved")
-        pane_shows(app, re.compile(r"Offset 0x[0-9A-F]+ \(\d+\) di 4096(: [0-9A-F]{2})?"), "saved")
+        pane_shows(app, re.compile(r"Offset 0x[0-9A-F]+ \(\d+\) of 4096(: [0-9A-F]{2})?"), "saved")
         with open(path, "rb") as f:
             check(f.read(1) == b"\x70", "the saved file does not begin with 0x70")
         # An edit marks it again; its undo brings back the saved bytes.
         xdo("mousemove", x, y, "click", 1)
         app.type("e")
-        pane_shows(app, "Offset 0x25 (37) di 4096: E5, modificato", "e typed")
+        pane_shows(app, "Offset 0x25 (37) of 4096: E5, modified", "e typed")
         title_is(app, frame, "*status.bin - QXEdit", "e typed")
         app.key("ctrl+z")
-        pane_shows(app, "Offset 0x25 (37) di 4096: 25", "the edit undone")
+        pane_shows(app, "Offset 0x25 (37) of 4096: 25", "the edit undone")
         title_is(app, frame, "status.bin - QXEdit", "the edit undone")
 
 
