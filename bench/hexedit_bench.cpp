@@ -255,8 +255,23 @@ int main(int argc, char** argv)
         return 0;
     }
     PrintHeader(b);
-    if (argc > 2 && std::strcmp(argv[2], "find") == 0) {
-        BenchFind(b);
+    // A group's figures alone: "find" the search's, "edit" undo's and the
+    // paste's, "keys" the keystroke's.
+    const char* pszGroup = argc > 2 ? argv[2] : "";
+    if (*pszGroup != '\0') {
+        if (std::strcmp(pszGroup, "find") == 0) {
+            BenchFind(b);
+        } else if (std::strcmp(pszGroup, "edit") == 0) {
+            BenchUndoKeystroke(b);
+            BenchUndoFill(b);
+            BenchPasteHex(b);
+        } else if (std::strcmp(pszGroup, "keys") == 0) {
+            BenchKeystroke4K(b);
+            BenchKeystrokeNotified(b);
+            BenchKeystrokeWithReader(b);
+        } else {
+            std::printf("hexedit_bench: no group %s (find, edit, keys)\n", pszGroup);
+        }
         PrintRatios();
         TearDown(b);
         return 0;

@@ -153,10 +153,11 @@ BOOL CHexEditCtrl::ReadClipboardBytes(std::vector<BYTE>& bytes)
     if (block.Data() == NULL)
         return FALSE;
     const char* pszText = reinterpret_cast<const char*>(block.Data());
+    // The hex text is read up to its NUL as it is parsed: one pass over it.
+    if (m_nArea == 0)
+        return CHexEditClipboardText::BytesOfHex(pszText, block.Size(), bytes) ? TRUE : FALSE;
     const void* pEnd = std::memchr(pszText, '\0', block.Size());
     const size_t nLength = pEnd != NULL ? static_cast<const char*>(pEnd) - pszText : block.Size();
-    if (m_nArea == 0)
-        return CHexEditClipboardText::BytesOfHex(pszText, nLength, bytes) ? TRUE : FALSE;
     bytes.assign(pszText, pszText + nLength);
     return TRUE;
 }

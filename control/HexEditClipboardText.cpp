@@ -8,6 +8,7 @@ namespace {
 // What each character is to a paste: a digit's value, or one of these.
 const signed char kSeparator = -1;
 const signed char kOther = -2;
+const signed char kEnd = -3;   // the terminating NUL
 
 struct CharClasses {
     signed char value[256];
@@ -21,6 +22,7 @@ struct CharClasses {
             value['a' + c] = value['A' + c] = static_cast<signed char>(10 + c);
         for (const char* p = " \t\r\n,"; *p != '\0'; p++)
             value[static_cast<unsigned char>(*p)] = kSeparator;
+        value[0] = kEnd;
     }
 };
 
@@ -80,6 +82,8 @@ bool CHexEditClipboardText::BytesOfHex(const char* pszText, size_t nLength, std:
             i++;
             continue;
         }
+        if (nHigh == kEnd)
+            break;
         // "0x" only where a pair begins, and only before one.
         if (nHigh == 0 && i + 1 < nLength && (pszText[i + 1] == 'x' || pszText[i + 1] == 'X')) {
             i += 2;

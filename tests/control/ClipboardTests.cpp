@@ -44,6 +44,10 @@ TEST(ClipboardText, HexOfBytesAndBack)
     }
     ASSERT_TRUE(CHexEditClipboardText::BytesOfHex(spaced.c_str(), spaced.size(), bytes));
     EXPECT_EQ(want, bytes);
+    // A NUL ends the text, as it ends the clipboard's.
+    ASSERT_TRUE(CHexEditClipboardText::BytesOfHex("48 65\0zz", 8, bytes));
+    EXPECT_EQ((std::vector<BYTE>{0x48, 0x65}), bytes);
+    EXPECT_FALSE(CHexEditClipboardText::BytesOfHex("48 6\0" "5", 6, bytes));
     for (const char* psz : {"48 6", "48 zz", "0x", "4 8", "48;65", "0x0x48", "48 0x", "4865 6"}) {
         EXPECT_FALSE(CHexEditClipboardText::BytesOfHex(psz, strlen(psz), bytes)) << psz;
         EXPECT_TRUE(bytes.empty()) << psz;
