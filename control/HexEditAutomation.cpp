@@ -379,7 +379,10 @@ STDMETHODIMP CHexEditAutomation::RangeFromPoint(struct UiaPoint point, ITextRang
     LONGLONG nIndex = 0;
     const LONG cx = m_pCtrl->m_sizeChar.cx, cy = m_pCtrl->m_sizeChar.cy;
     if (nLines > 0 && cx > 0 && cy > 0) {
-        POINT pt = {static_cast<LONG>(point.x), static_cast<LONG>(point.y)};
+        // Kept to what a LONG holds: a client's point may be anything.
+        const double kLimit = 1e9;
+        POINT pt = {static_cast<LONG>(std::max(-kLimit, std::min(point.x, kLimit))),
+                    static_cast<LONG>(std::max(-kLimit, std::min(point.y, kLimit)))};
         ::ScreenToClient(m_hWnd, &pt);
         const LONGLONG nLine =
             std::max<LONGLONG>(0, std::min<LONGLONG>(nLines - 1, pt.y / cy + m_pCtrl->m_nFirstRow - 2 -
