@@ -9,6 +9,10 @@
 #pragma once
 
 #include <afxwin.h>
+// Before the interfaces: its FindText macro (FindTextA) then renames the
+// range's FindText alike wherever this header is seen, whatever else a
+// source includes.
+#include <commdlg.h>
 #include <oleacc.h>
 // Not <uiautomation.h>: mingw-w64's API header in it does not compile as
 // C++, and the functions are loaded at run time anyway.
