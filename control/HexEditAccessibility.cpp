@@ -1,13 +1,16 @@
 // HexEditAccessibility.cpp - what CHexEditCtrl gives assistive technology:
-// its IAccessible (HexEditAccessible.cpp) on WM_GETOBJECT, the texts a
+// its IAccessible (HexEditAccessible.cpp) and its UI Automation provider
+// (HexEditAutomation.cpp) on WM_GETOBJECT, the texts a
 // screen reader speaks, the WinEvents that tell a reader what changed, the
 // edit messages a reader reads an edit window by (answered from the rows on
 // screen, never from the edit class's own text, which stays empty), and the
 // system's colours in high contrast.
 #include "HexEditCtrl.h"
 #include "HexEditAccessible.h"
+#include "HexEditAutomation.h"
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 #ifdef _MSC_VER
 #pragma comment(lib, "oleacc.lib")
@@ -126,6 +129,7 @@ void CHexEditCtrl::AnnounceToReaders(bool bBytesChanged)
     // Once per message, as the host's notifications; a reader that listens
     // asks for the new value itself.
     const ReaderState state = CurrentReaderState();
+    const ReaderState previous = m_readerState;
     const bool bSelection = state.nSelStart != m_readerState.nSelStart || state.nSelEnd != m_readerState.nSelEnd;
     const bool bValue = bSelection || bBytesChanged || state.nCaretPos != m_readerState.nCaretPos ||
                         state.nArea != m_readerState.nArea || state.nByte != m_readerState.nByte ||
@@ -135,19 +139,44 @@ void CHexEditCtrl::AnnounceToReaders(bool bBytesChanged)
         ::NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, m_hWnd, OBJID_CLIENT, CHILDID_SELF);
     if (bSelection)
         ::NotifyWinEvent(EVENT_OBJECT_TEXTSELECTIONCHANGED, m_hWnd, OBJID_CLIENT, CHILDID_SELF);
+    // UI Automation clients hear the Text pattern's events, once one has
+    // asked for the provider: the caret is a selection there, and a scroll
+    // changes the text (the rows on screen) and where the caret lies in it.
+    if (m_pAutomation != NULL && bValue) {
+        const bool bScrolled = state.nFirstRow != previous.nFirstRow || state.nFirstCol != previous.nFirstCol;
+        const bool bCaret = bSelection || bScrolled || state.nCaretPos != previous.nCaretPos ||
+                            state.nArea != previous.nArea;
+        m_pAutomation->Announce(bBytesChanged || bScrolled, bCaret);
+    }
 }
 
 void CHexEditCtrl::DisconnectAccessible()
 {
-    if (m_pAccessible == NULL)
-        return;
-    m_pAccessible->Disconnect();
-    m_pAccessible->Release();
-    m_pAccessible = NULL;
+    if (m_pAccessible != NULL) {
+        m_pAccessible->Disconnect();
+        m_pAccessible->Release();
+        m_pAccessible = NULL;
+    }
+    if (m_pAutomation != NULL) {
+        m_pAutomation->Disconnect();
+        m_pAutomation->Release();
+        m_pAutomation = NULL;
+    }
 }
 
 LRESULT CHexEditCtrl::OnGetObject(WPARAM wParam, LPARAM lParam)
 {
+    if (static_cast<LONG>(lParam) == UiaRootObjectId) {
+        // Without UI Automation in the system, clients get the IAccessible.
+        const HexEditUiaCore& core = HexEditUiaCore::Get();
+        if (core.pfnReturnRawElementProvider == NULL)
+            return Default();
+        if (m_pAutomation == NULL)
+            m_pAutomation = new (std::nothrow) CHexEditAutomation(this);
+        if (m_pAutomation == NULL)
+            return Default();
+        return core.pfnReturnRawElementProvider(m_hWnd, wParam, lParam, m_pAutomation);
+    }
     if (static_cast<LONG>(lParam) != OBJID_CLIENT)
         return Default();
     // Made on the first request; a host that never meets a client pays
@@ -250,16 +279,54 @@ LRESULT CHexEditCtrl::OnGetTextLength(WPARAM, LPARAM)
     return nLines == 0 ? 0 : nLines * (GetReaderLineLength() + kLineBreak) - kLineBreak;
 }
 
-LRESULT CHexEditCtrl::OnGetSel(WPARAM wParam, LPARAM lParam)
+void CHexEditCtrl::GetReaderSelection(LONGLONG& nStart, LONGLONG& nEnd) const
 {
     // The selection's ends as they lie in the text, or the caret at both.
-    LONGLONG nStart, nEnd;
     if (m_nSelStart != -1) {
         nStart = ReaderIndexOfCell(m_nArea, m_nArea == 0 ? m_nSelStart : m_nSelStart / 3);
         nEnd = ReaderIndexOfCell(m_nArea, m_nArea == 0 ? m_nSelEnd : m_nSelEnd / 3) + 1;
     } else {
         nStart = nEnd = ReaderIndexOfCell(m_nArea, m_nCaretPos);
     }
+}
+
+BOOL CHexEditCtrl::PlaceCaretAtReaderIndex(LONGLONG nIndex)
+{
+    const int nLines = GetReaderRowCount();
+    const LONGLONG nStride = GetReaderLineLength() + kLineBreak;
+    if (nLines == 0 || nIndex < 0 || nIndex / nStride >= nLines)
+        return FALSE;
+    const LONGLONG nRow = GetReaderFirstRow() + nIndex / nStride;
+    const LONGLONG nCol = nIndex % nStride;
+    const int nCells = std::min<int>(m_nBytesPerRow, kMaxRowCells);
+    int nArea;
+    LONGLONG nByte, nPos;
+    if (nCol >= m_nHexCol && nCol < m_nHexCol + 3LL * nCells && nCol < m_nAsciiCol) {
+        nArea = 0;
+        nByte = nRow * m_nBytesPerRow + (nCol - m_nHexCol) / 3;
+        nPos = 3 * nByte + (nCol - m_nHexCol) % 3;
+    } else if (nCol >= m_nAsciiCol && nCol < m_nAsciiCol + nCells) {
+        nArea = 1;
+        nByte = nPos = nRow * m_nBytesPerRow + (nCol - m_nAsciiCol);
+    } else {
+        return FALSE;   // an address, the blank between the columns, a line's end
+    }
+    if (nByte >= m_data.GetSize())
+        return FALSE;
+    m_nArea = nArea;
+    m_nCaretPos = nPos;
+    m_nDigit = 0;
+    m_nSelStart = -1;
+    m_nSelEnd = -1;
+    PlaceCaretInView();
+    NotifyHost();
+    return TRUE;
+}
+
+LRESULT CHexEditCtrl::OnGetSel(WPARAM wParam, LPARAM lParam)
+{
+    LONGLONG nStart, nEnd;
+    GetReaderSelection(nStart, nEnd);
     if (wParam != 0)
         *reinterpret_cast<DWORD*>(wParam) = static_cast<DWORD>(nStart);
     if (lParam != 0)

@@ -72,7 +72,7 @@ CHexEditCtrl::CHexEditCtrl()
       m_bModified(FALSE), m_dwEventMask(0), m_bChangePending(false), m_nNotifiedCaret(0),
       m_nNotifiedSelFirst(-1), m_nNotifiedSelLast(-1), m_nMessageDepth(0), m_bVScrollPending(false),
       m_bHScrollPending(false), m_bResendingFiltered(false), m_readerState{0, 0, -1, -1, -1, 0, 0},
-      m_pAccessible(NULL), m_bHighContrast(IsHighContrastOn())
+      m_pAccessible(NULL), m_pAutomation(NULL), m_bHighContrast(IsHighContrastOn())
 {
     m_data.SetSize(0, -1);
 }

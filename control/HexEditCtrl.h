@@ -15,8 +15,8 @@
 // HexEditClipboardText.cpp's hex text), HexEditDpi.cpp (the screen's
 // resolution: the cell font's size, and a change of the window's DPI),
 // HexEditAccessibility.cpp (what screen readers get, with
-// HexEditAccessible.cpp's IAccessible), HexEditFind.cpp (the search of
-// FindBytes).
+// HexEditAccessible.cpp's IAccessible and HexEditAutomation.cpp's UI
+// Automation provider), HexEditFind.cpp (the search of FindBytes).
 #pragma once
 
 #include "HexEditUndo.h"
@@ -59,6 +59,7 @@ static_assert(offsetof(NMHEXSELCHANGE, nCaret) == (sizeof(void*) == 4 ? 24 : 40)
 static_assert(sizeof(NMHEXSELCHANGE) == (sizeof(void*) == 4 ? 48 : 64), "the structure's size");
 
 class CHexEditAccessible;
+class CHexEditAutomation;
 
 class CHexEditCtrl : public CEdit {
 public:
@@ -229,7 +230,10 @@ public:
     // read-only, and WinEvents when they change. The edit messages that read
     // text (WM_GETTEXT, EM_GETLINE, EM_GETSEL, ...) answer from the data rows
     // on screen, a line each as drawn, so GetWindowText gives those rows;
-    // the edit class's own text stays empty. The name is the one set here;
+    // the edit class's own text stays empty. A UI Automation client
+    // (WM_GETOBJECT, UiaRootObjectId) gets an edit element with the same
+    // name, value and description, and the Text pattern over those rows.
+    // The name is the one set here;
     // when none is (empty), the text of the static control just before the
     // control, else "hex editor".
     void SetAccessibleName(LPCSTR lpszName);
@@ -237,6 +241,9 @@ public:
 
 protected:
     friend class CHexEditAccessible;
+    friend class CHexEditAutomation;
+    friend class CHexEditTextRange;
+    friend struct HexEditTextShape;
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
     // What the edit class receives: everything but what would change its
     // own text (typed characters, paste, cut, clear, undo and their keys,
@@ -328,6 +335,7 @@ protected:
     };
     ReaderState m_readerState;
     CHexEditAccessible* m_pAccessible;   // made on a client's first request
+    CHexEditAutomation* m_pAutomation;   // the same, for UI Automation clients
     CString m_strAccessibleName;
     bool m_bHighContrast;                // paint in the system's colours
 
@@ -460,6 +468,11 @@ protected:
     CString GetReaderLine(int nLine) const;
     CString GetReaderText() const;
     LONGLONG ReaderIndexOfCell(int nArea, LONGLONG nPos) const;
+    // The caret, or the selection's ends, in the text model (EM_GETSEL's
+    // answer), and the caret put on the cell at a place in it (FALSE, and
+    // nothing changed, where no byte's cell is).
+    void GetReaderSelection(LONGLONG& nStart, LONGLONG& nEnd) const;
+    BOOL PlaceCaretAtReaderIndex(LONGLONG nIndex);
     static bool IsHighContrastOn();
     // A colour of the control's own, or in high contrast the system's.
     COLORREF PaintColour(COLORREF clrOwn, int nSysColour) const;

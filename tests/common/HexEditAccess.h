@@ -66,6 +66,8 @@ public:
     using CHexEditCtrl::GetCaretByte;
     using CHexEditCtrl::ClearSelection;
     using CHexEditCtrl::AttributesAfterSave;
+    // The UI Automation provider, once a client asked for it.
+    using CHexEditCtrl::m_pAutomation;
 
     // The length of the edit class's own text, which the control's answer
     // to WM_GETTEXTLENGTH (the rows on screen) does not show.
