@@ -34,6 +34,13 @@ set_dpi() {
     reg add "$key" /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null
 }
 
+# Wine's own processes (the desktop among them) keep the DPI they started
+# with while the prefix's server runs: a change of LogPixels ends the server,
+# so that whatever runs next in the prefix starts at the DPI now set.
+restart_server() {
+    "$wine_run" --prefix "$prefix" --stop
+}
+
 restore() {
     [ -f "$saved" ] || return 0
     local old
@@ -44,6 +51,7 @@ restore() {
         set_dpi "$((old))"
     fi
     rm -f "$saved"
+    restart_server
 }
 
 "$wine_run" --prefix "$prefix" --init || exit 1
@@ -54,7 +62,7 @@ if [ "${1:-}" = "--restore" ]; then
 fi
 if [ "${1:-}" = "--set" ]; then
     [ -f "$saved" ] || current_dpi >"$saved"
-    set_dpi "$2"
+    set_dpi "$2" && restart_server
     exit $?
 fi
 
@@ -71,6 +79,7 @@ for dpi in 120 144 192; do
         rc=1
         continue
     fi
+    restart_server
     QX_TEST_DPI="$dpi" "$wine_run" --prefix "$prefix" "$exe" "$@" --gtest_filter='DpiTest.*' </dev/null || rc=1
 done
 exit $rc
