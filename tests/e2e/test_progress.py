@@ -18,7 +18,7 @@ program: the file holds the saved bytes and no temporary file is left."""
 import os
 import time
 
-from commands import SAVE_FILE, eventually, file_dialog, menu, only_frame, type_file_name, wait_gone, win_path
+from commands import OPEN_FILE, SAVE_FILE, eventually, file_dialog, menu, only_frame, type_file_name, wait_gone, win_path
 from harness import QXEdit, check, main, out_dir
 from slowfs import SlowFolder
 from test_keyboard import Grid
@@ -164,12 +164,24 @@ def test_posted_close_during_a_long_save_waits_for_it_then_ends_the_program():
             settle(app)
             frame = app.wait_window("QXEdit")
             files.fs.pace(None)
-            app.focus(frame)
-            app.key("ctrl+o")
-            file_dialog(app, "Apri", files.big)
+            # Opened through Function > OpenFile, whose dialog is the
+            # old-style one: the shell's dialog of Ctrl+O completes a typed
+            # name from the folder's files, and this folder holds two.
+            menu(app, frame, OPEN_FILE)
+            file_dialog(app, "Open", files.big)
+            # Loaded at full speed: the title names the file once every byte
+            # is in. (The load may begin only after the dialog has gone, so
+            # no Loading window seen yet does not mean it is over.)
+            # The title is read from each window: a search by name also
+            # matched a window whose title was still "Senza titolo".
+            def loaded():
+                titled = [w for w in app.windows() if app.window_name(w) == "big.bin - QXEdit"]
+                check(titled, "big.bin not loaded yet: %r" % [app.window_name(w) for w in app.windows()])
+                return titled[0]
+            frame = eventually(loaded, timeout=300)
             wait_gone(app, "Loading", timeout=300)
             files.fs.pace(LOOKING_PACE)
-            menu(app, app.wait_window("big.bin - QXEdit", timeout=60), SAVE_FILE)
+            menu(app, frame, SAVE_FILE)
             type_file_name(app, "Save As", files.old)
             progress_window(app, "Saving")
             post_close_to_frame(app)
