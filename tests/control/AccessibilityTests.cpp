@@ -32,30 +32,6 @@ std::wstring Take(BSTR b)
     return text;
 }
 
-// Runs fn on a thread of its own in COM's multithreaded apartment, as a
-// reader in another process calls, while this thread handles the messages
-// its calls bring.
-template <class F>
-void AsReader(F fn)
-{
-    struct Call {
-        F* pfn;
-        static DWORD WINAPI Run(LPVOID p)
-        {
-            ::CoInitializeEx(NULL, COINIT_MULTITHREADED);
-            (*static_cast<Call*>(p)->pfn)();
-            ::CoUninitialize();
-            return 0;
-        }
-    } call = {&fn};
-    HANDLE hThread = ::CreateThread(NULL, 0, &Call::Run, &call, 0, NULL);
-    ASSERT_NE(static_cast<HANDLE>(NULL), hThread);
-    while (::MsgWaitForMultipleObjects(1, &hThread, FALSE, INFINITE, QS_ALLINPUT) == WAIT_OBJECT_0 + 1)
-        Pump();
-    ::CloseHandle(hThread);
-    Pump();
-}
-
 ReaderView Read(IAccessible* p)
 {
     ReaderView v;
@@ -86,7 +62,7 @@ ReaderView Read(IAccessible* p)
 ReaderView ReadFromWindow(HWND hWnd)
 {
     ReaderView v;
-    AsReader([&] {
+    qxtest::AsClientThread([&] {
         IAccessible* p = NULL;
         v.hr = ::AccessibleObjectFromWindow(hWnd, OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&p));
         if (SUCCEEDED(v.hr) && p != NULL) {
@@ -248,7 +224,7 @@ TEST_F(AccessibilityTest, AReaderHoldingTheObjectOfADestroyedControlGetsErrorsNo
 {
     HRESULT hrBefore = E_FAIL, hrAfter = S_OK;
     const HWND hWnd = ctl.m_hWnd;
-    AsReader([&] {
+    qxtest::AsClientThread([&] {
         IAccessible* p = NULL;
         if (FAILED(::AccessibleObjectFromWindow(hWnd, OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&p))))
             return;

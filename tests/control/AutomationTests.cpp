@@ -73,30 +73,6 @@ std::wstring Wide(const std::string& s)
     return std::wstring(s.begin(), s.end());
 }
 
-// Runs fn on a thread of its own in COM's multithreaded apartment, as a
-// client in another process calls, while this thread handles the messages
-// its calls bring.
-template <class F>
-void AsClient(F fn)
-{
-    struct Call {
-        F* pfn;
-        static DWORD WINAPI Run(LPVOID p)
-        {
-            ::CoInitializeEx(NULL, COINIT_MULTITHREADED);
-            (*static_cast<Call*>(p)->pfn)();
-            ::CoUninitialize();
-            return 0;
-        }
-    } call = {&fn};
-    HANDLE hThread = ::CreateThread(NULL, 0, &Call::Run, &call, 0, NULL);
-    ASSERT_NE(static_cast<HANDLE>(NULL), hThread);
-    while (::MsgWaitForMultipleObjects(1, &hThread, FALSE, INFINITE, QS_ALLINPUT) == WAIT_OBJECT_0 + 1)
-        Pump();
-    ::CloseHandle(hThread);
-    Pump();
-}
-
 class AutomationTest : public qxtest::CountingControlTest<TestHexEdit> {
 protected:
     void SetUp() override
@@ -118,7 +94,7 @@ protected:
     {
         Element e;
         const HWND hWnd = ctl.m_hWnd;
-        AsClient([&] {
+        qxtest::AsClientThread([&] {
             void* hNode = NULL;
             e.hrNode = uia.NodeFromHandle(hWnd, &hNode);
             if (FAILED(e.hrNode) || hNode == NULL)
@@ -317,7 +293,7 @@ TEST_F(AutomationTest, AProviderHeldAfterItsWindowIsGoneAnswersElementNotAvailab
 
     // A client holding the element while the window ends.
     Property before, after;
-    AsClient([&] {
+    qxtest::AsClientThread([&] {
         void* hNode = NULL;
         if (FAILED(uia.NodeFromHandle(hWnd, &hNode)) || hNode == NULL)
             return;

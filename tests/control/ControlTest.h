@@ -29,4 +29,28 @@ protected:
     int cx = 0, cy = 0;
 };
 
+// Runs fn on a thread of its own in COM's multithreaded apartment, as an
+// assistive client in another process calls, while this thread handles the
+// messages its calls bring.
+template <class F>
+void AsClientThread(F fn)
+{
+    struct Call {
+        F* pfn;
+        static DWORD WINAPI Run(LPVOID p)
+        {
+            ::CoInitializeEx(NULL, COINIT_MULTITHREADED);
+            (*static_cast<Call*>(p)->pfn)();
+            ::CoUninitialize();
+            return 0;
+        }
+    } call = {&fn};
+    HANDLE hThread = ::CreateThread(NULL, 0, &Call::Run, &call, 0, NULL);
+    ASSERT_NE(static_cast<HANDLE>(NULL), hThread);
+    while (::MsgWaitForMultipleObjects(1, &hThread, FALSE, INFINITE, QS_ALLINPUT) == WAIT_OBJECT_0 + 1)
+        Pump();
+    ::CloseHandle(hThread);
+    Pump();
+}
+
 } // namespace qxtest
